@@ -1,0 +1,33 @@
+# Shared helpers for the subsystem CMakeLists.
+
+find_package(GTest)
+include(GoogleTest)
+
+# qz_add_test(NAME SOURCES... LIBS ...): one GoogleTest executable registered with CTest.
+# Widget tests run on Qt's offscreen platform so that no display is needed.
+function(qz_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# Adds every immediate subfolder that has a CMakeLists.txt, so that new subsystems need no edit here.
+function(qz_add_subdirectories)
+    file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT children)
+    foreach(child ${children})
+        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
+endfunction()
+
+# qz_add_benchmark(COMMAND words...): registers a command line that `make bench` runs in order.
+set(QZ_BENCH_LIST ${CMAKE_BINARY_DIR}/bench/list)
+function(qz_add_benchmark)
+    cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
+    list(JOIN ARG_COMMAND " " line)
+    file(APPEND ${QZ_BENCH_LIST} "${line}\n")
+endfunction()
