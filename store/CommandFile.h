@@ -1,0 +1,38 @@
+#pragma once
+
+#include "TextEncoding.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace qz {
+
+// The command file on disk: one record per line, each line ended by CR LF.
+namespace CommandFile {
+
+struct ReadResult {
+    enum class Status { Ok, Missing, Unreadable };
+    Status status = Status::Ok;
+    QStringList records;
+    TextEncoding encoding = TextEncoding::Utf8;
+    QString error; // the reason, when Unreadable
+};
+
+// Splits file bytes into records: a line ends at CR, alone or followed by LF; an LF without a CR before it
+// stays in the line; the last line counts without a line end; a final line end adds no empty record.
+QStringList parseRecords(const QByteArray& bytes, TextEncoding encoding);
+
+// Every record followed by CR LF, nothing else. Returns false when a record cannot be encoded.
+bool serializeRecords(const QStringList& records, TextEncoding encoding, QByteArray& out);
+
+// Reads the whole file. A missing file is not an error: it is an empty list that the first save creates.
+ReadResult read(const QString& path);
+
+// Writes through a temporary file in the same folder that replaces the old file only when complete, so a
+// failure leaves the old file whole. Returns an empty string on success, otherwise the reason.
+// A record that has no Windows-1252 form turns a Windows-1252 file into UTF-8 (`encoding` is updated)
+// rather than losing characters.
+QString write(const QString& path, const QStringList& records, TextEncoding& encoding);
+
+} // namespace CommandFile
+} // namespace qz
