@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include "Tray.h"
+
 #include <memory>
 
 class QMenu;
@@ -13,16 +15,16 @@ namespace qz {
 
 // The notification-area icon. A context click on it (the right button) opens the given menu; left clicks
 // and double clicks do nothing. Without a system tray the program runs on without the icon.
-class TrayIcon : public QObject {
+class TrayIcon : public QObject, public Tray {
     Q_OBJECT
 public:
     explicit TrayIcon(QObject* parent = nullptr);
     ~TrayIcon() override;
 
     // `AddTrayIcon`: shows the icon with its tip; `menu` opens on a context click.
-    void AddTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu);
+    void AddTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu) override;
     // `RemoveTrayIcon`: takes the icon away again.
-    void RemoveTrayIcon();
+    void RemoveTrayIcon() override;
 
     bool isShown() const;
     QString tip() const;
