@@ -24,10 +24,19 @@ function(qz_add_subdirectories)
     endforeach()
 endfunction()
 
-# qz_add_benchmark(COMMAND words...): registers a command line that `make bench` runs in order.
-set(QZ_BENCH_LIST ${CMAKE_BINARY_DIR}/bench/list)
+# qz_add_benchmark(COMMAND words...): registers a command line that `make bench` runs, in registration order.
+# Generator expressions such as $<TARGET_FILE:tool> work in it.
 function(qz_add_benchmark)
     cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
     list(JOIN ARG_COMMAND " " line)
-    file(APPEND ${QZ_BENCH_LIST} "${line}\n")
+    get_property(count GLOBAL PROPERTY QZ_BENCH_COUNT)
+    if(NOT count)
+        set(count 0)
+    endif()
+    math(EXPR count "${count} + 1")
+    set_property(GLOBAL PROPERTY QZ_BENCH_COUNT ${count})
+    string(LENGTH "00${count}" width)
+    math(EXPR start "${width} - 3")
+    string(SUBSTRING "00${count}" ${start} 3 number)
+    file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/bench/commands/${number}.cmd CONTENT "${line}\n")
 endfunction()
