@@ -3,12 +3,17 @@
 find_package(GTest)
 include(GoogleTest)
 
-# qz_add_test(NAME SOURCES... LIBS ...): one GoogleTest executable registered with CTest.
-# Widget tests run on Qt's offscreen platform so that no display is needed.
+# qz_add_test(NAME [QT_APP] SOURCES... LIBS ...): one GoogleTest executable registered with CTest.
+# Widget tests run on Qt's offscreen platform so that no display is needed; with QT_APP the test's main()
+# also creates the QApplication.
 function(qz_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "QT_APP" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    if(ARG_QT_APP)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} qz_qt_test_main GTest::gtest GTest::gmock)
+    else()
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -34,9 +34,3 @@ TEST(TrayIcon, OnlyAContextClickOpensTheMenu) {
 
 } // namespace
 } // namespace qz
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,0 +1,3 @@
+#include "QuorzelApp.h"
+
+int main(int argc, char** argv) { return qz::runQuorzel(argc, argv); }

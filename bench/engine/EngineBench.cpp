@@ -1,0 +1,234 @@
+// How fast a spoken command becomes its plugin's Main, and how long RebuildGrammar takes for large lists.
+//
+// 1. RebuildGrammar for 1,000 and 10,000 commands, with the fake recogniser (the program's own cost) and
+//    with PocketSphinx (the grammar handed to the decoder as well).
+// 2. The program's own part: recognition event to the start of Main, for 50 plugin commands.
+// 3. End of speech to the start of Main with the real recogniser fed speech made by espeak-ng, paced as a
+//    microphone would be, for the same 50 commands.
+
+#include "FakeRecognizer.h"
+#include "FakeSynthesizer.h"
+#include "Form1.h"
+#include "ScriptRunner.h"
+#include "platform/audio/BufferAudioInput.h"
+#include "platform/audio/WavFile.h"
+#include "platform/speech/PocketSphinxRecognizer.h"
+#include "platform/speech/RecoContext.h"
+#include "platform/speech/RecoResult.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <vector>
+
+namespace qz {
+namespace {
+
+// Fifty everyday commands; each runs the probe plugin, whose Main speaks its first setting at once.
+const char* const kPhrases[] = {
+    "open the mail", "check my calendar", "start the browser", "open the terminal", "play some music",
+    "pause the music", "next song", "previous song", "volume up", "volume down", "mute the sound",
+    "open my documents", "open the downloads", "take a screenshot", "lock the screen", "show the desktop",
+    "close this window", "maximise the window", "switch windows", "open the calculator", "open the editor",
+    "save the file", "print this page", "copy that", "paste that", "undo that", "redo that", "select all",
+    "scroll down", "scroll up", "go back", "go forward", "reload the page", "open a new tab", "close the tab",
+    "zoom in", "zoom out", "read the selection", "what time is it", "what is the date", "start dictation",
+    "stop dictation", "open the settings", "check the weather", "open the news", "call home",
+    "send a message", "find a file", "empty the trash", "turn off the display",
+};
+constexpr int kCommands = int(sizeof(kPhrases) / sizeof(kPhrases[0]));
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t index = std::min(values.size() - 1, std::size_t(p * double(values.size() - 1) + 0.5));
+    return values[index];
+}
+
+// Remembers when each text was handed to the voice: Main's first act in the probe plugin.
+class StampingSynthesizer : public FakeSynthesizer {
+public:
+    explicit StampingSynthesizer(QElapsedTimer& clock) : clock(clock) {}
+    void enqueue(const SpeechRequest& request) override {
+        spoken.push_back({request.text, clock.nsecsElapsed() / 1e6});
+        FakeSynthesizer::enqueue(request);
+        finishAll(); // the voice is idle again for the next command
+    }
+    struct Entry {
+        QString text;
+        double atMs;
+    };
+    QElapsedTimer& clock;
+    std::vector<Entry> spoken;
+};
+
+struct Program {
+    Program(Recognizer& recognizer, Synthesizer& synthesizer, const QString& folder)
+        : scripts([](const QString& title, const QString& text) {
+              std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+          }) {
+        Form1Services services;
+        services.programFolder = folder;
+        services.recognizer = &recognizer;
+        services.synthesizer = &synthesizer;
+        services.scripts = &scripts;
+        services.endProgram = [] {};
+        form = std::make_unique<Form1>(services);
+    }
+    ScriptRunner scripts;
+    std::unique_ptr<Form1> form;
+};
+
+QString makeProgramFolder(const QTemporaryDir& dir, int commands) {
+    QDir(dir.path()).mkpath("data");
+    QFile brain(dir.filePath("data/brain.qzb"));
+    brain.open(QIODevice::WriteOnly);
+    brain.write("computer start listening|activate|Ready\r\ncomputer stop listening|deactivate|Bye\r\n"
+                "computer go to sleep|sleep|Night\r\n");
+    for (int i = 0; i < commands; ++i)
+        brain.write(QStringLiteral("%1|plugin|probe|%2\r\n")
+                        .arg(i < kCommands ? kPhrases[i] : qPrintable(QStringLiteral("command number %1").arg(i)))
+                        .arg(i)
+                        .toUtf8());
+    brain.close();
+    QFile probe(dir.filePath("data/probe.qzp"));
+    probe.open(QIODevice::WriteOnly);
+    probe.write("Sub Main\r\n  speak settings(1)\r\nEnd Sub\r\n");
+    return dir.path();
+}
+
+void benchRebuild(const char* label, Recognizer& recognizer, int commands) {
+    QTemporaryDir dir;
+    FakeSynthesizer synthesizer;
+    Program program(recognizer, synthesizer, makeProgramFolder(dir, commands));
+    program.form->Form_Load();
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        program.form->RebuildGrammar();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("RebuildGrammar, %6d commands, %-12s median %8.2f ms (goal for 10,000: under 200 ms)\n", commands + 3,
+                label, percentile(times, 0.5));
+}
+
+void benchDispatch() {
+    QTemporaryDir dir;
+    QElapsedTimer clock;
+    clock.start();
+    FakeRecognizer recognizer;
+    StampingSynthesizer synthesizer(clock);
+    Program program(recognizer, synthesizer, makeProgramFolder(dir, kCommands));
+    program.form->Form_Load();
+    program.form->listening = true;
+    std::vector<double> times;
+    for (int round = 0; round < 4; ++round) {
+        for (int i = 0; i < kCommands; ++i) {
+            const int index = i + 3;
+            const RecoResult result(kPhrases[i], 0,
+                                    {PhraseProperty({}, 0, 0),
+                                     PhraseProperty({}, 1, 1, {PhraseProperty(kPhrases[i], index, index)})});
+            const double start = clock.nsecsElapsed() / 1e6;
+            program.form->RecoContext_Recognition(result);
+            if (synthesizer.spoken.empty() || synthesizer.spoken.back().text != QString::number(i)) {
+                std::fprintf(stderr, "the probe plugin did not run for \"%s\"\n", kPhrases[i]);
+                return;
+            }
+            times.push_back(synthesizer.spoken.back().atMs - start);
+        }
+    }
+    std::printf("recognition event to Main, %d runs: median %.3f ms, 95th percentile %.3f ms (goal: under 5 ms)\n",
+                int(times.size()), percentile(times, 0.5), percentile(times, 0.95));
+}
+
+QByteArray speech(const QString& text, const QTemporaryDir& dir) {
+    const QString wav = dir.filePath("phrase.wav");
+    QProcess espeak;
+    espeak.start("espeak-ng", {"-v", "en-us", "-s", "160", "-w", wav, text});
+    if (!espeak.waitForFinished(20000) || espeak.exitCode() != 0)
+        return {};
+    return readWav(wav).samples;
+}
+
+void benchEndOfSpeech() {
+    QTemporaryDir dir;
+    // Speech for every phrase, each followed by a second of silence, in one stream.
+    QByteArray stream(16000 * 2, '\0');
+    std::vector<qint64> speechEndsMs;
+    for (int i = 0; i < kCommands; ++i) {
+        const QByteArray samples = speech(kPhrases[i], dir);
+        if (samples.isEmpty()) {
+            std::printf("end of speech to Main: skipped, espeak-ng is not available\n");
+            return;
+        }
+        stream.append(samples);
+        speechEndsMs.push_back(stream.size() / 32);
+        stream.append(QByteArray(16000 * 2 * 13 / 10, '\0'));
+    }
+    auto input = std::make_unique<BufferAudioInput>(stream, true);
+    BufferAudioInput* feed = input.get();
+    QElapsedTimer clock;
+    clock.start();
+    // The stream's time 0 is when its first chunk is delivered, on the recogniser's thread.
+    std::atomic<qint64> firstChunkNs{-1};
+    QObject::connect(
+        feed, &AudioInput::audioReady, feed,
+        [&](const QByteArray&) {
+            qint64 unset = -1;
+            firstChunkNs.compare_exchange_strong(unset, clock.nsecsElapsed());
+        },
+        Qt::DirectConnection);
+    PocketSphinxRecognizer recognizer(std::move(input));
+    if (!recognizer.status().isEmpty()) {
+        std::printf("end of speech to Main: skipped, %s\n", qPrintable(recognizer.status()));
+        return;
+    }
+    StampingSynthesizer synthesizer(clock);
+    Program program(recognizer, synthesizer, makeProgramFolder(dir, kCommands));
+    program.form->Form_Load();
+    program.form->listening = true;
+    QEventLoop loop;
+    QObject::connect(feed, &AudioInput::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    QCoreApplication::processEvents();
+    std::vector<double> latencies;
+    int right = 0;
+    for (const auto& entry : synthesizer.spoken) {
+        bool ok = false;
+        const int i = entry.text.toInt(&ok);
+        if (!ok || i < 0 || i >= kCommands)
+            continue;
+        ++right;
+        latencies.push_back(entry.atMs - firstChunkNs / 1e6 - double(speechEndsMs[std::size_t(i)]));
+    }
+    std::printf("end of speech to Main, %d of %d commands ran: median %.0f ms, 95th percentile %.0f ms "
+                "(goal: median under 500 ms)\n",
+                right, kCommands, percentile(latencies, 0.5), percentile(latencies, 0.95));
+}
+
+} // namespace
+} // namespace qz
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    for (int commands : {1000, 10000}) {
+        qz::FakeRecognizer fake;
+        qz::benchRebuild("(fake)", fake, commands);
+        qz::PocketSphinxRecognizer sphinx(std::make_unique<qz::BufferAudioInput>());
+        qz::benchRebuild("(PocketSphinx)", sphinx, commands);
+    }
+    qz::benchDispatch();
+    qz::benchEndOfSpeech();
+    return 0;
+}

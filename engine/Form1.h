@@ -1,0 +1,165 @@
+#pragma once
+
+// The controller: the main window that owns the command list, the speech objects and the controller
+// state, starts the program up and shuts it down. Every other window and service is handed in.
+
+#include "AboutBox.h"
+#include "BrainList.h"
+#include "Ports.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace qz {
+
+class AboutBox;
+class Clipboard;
+class DocumentOpener;
+class KeySender;
+class Launcher;
+class OptionsMenu;
+class PhraseProperty;
+class RecoResult;
+class ScriptObjects;
+class ScriptRunner;
+class Recognizer;
+class RecoContext;
+class RecoGrammar;
+class RecoRule;
+class RecoState;
+class SpeechVoice;
+class Synthesizer;
+class Tray;
+
+struct Form1Services {
+    QString programFolder;               // the folder of the executable: data/ and character/ are in it
+    Recognizer* recognizer = nullptr;    // null: the program runs without recognition
+    Synthesizer* synthesizer = nullptr;  // null: the program runs without a voice
+    HeadPort* head = nullptr;
+    CommandView* view = nullptr;
+    CommandEditor* editor = nullptr;
+    MenuFiller* menus = nullptr;
+    UserMessages* messages = nullptr;
+    Tray* tray = nullptr;
+    KeySender* keys = nullptr;           // null: pressing keys fails with a script error
+    Clipboard* clipboard = nullptr;
+    Launcher* launcher = nullptr;
+    DocumentOpener* opener = nullptr;
+    ScriptRunner* scripts = nullptr;     // `ScriptC`; null: plugins do not run
+    std::function<void()> endProgram;    // ends the program at once; default: leave the event loop
+};
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Form1(Form1Services services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up, in its fixed order; runs once.
+    void Form_Load();
+    // "Quit": silences the voice, closes the editor, removes the tray icon and ends the program.
+    void mnuQuit_Click();
+    // "Options" is about to open: "Show brain" is enabled exactly when this window is hidden.
+    void mnuOptions_Click();
+    void mnuBrain_Click();
+    void mnuAbout_Click();
+
+    // Rebuilds the command list view and rewrites the command file.
+    void refreshbrain();
+    // Stores a new command from the open editor; see CommandRecord::compose. Throws InvalidRecord (nothing
+    // stored, editor left open) when a value would corrupt the command file.
+    void addtobrain(const QString& settings, const QString& plugin);
+
+    // A fresh recognition context with the command grammar, filled from `brainlist` and active.
+    void SetupGrammar();
+    // Refills the command rule from `brainlist` and commits it.
+    void RebuildGrammar();
+
+    // The recogniser's events (connected to every new context).
+    void RecoContext_Recognition(const RecoResult& result);
+    void RecoContext_Hypothesis(const RecoResult& result);
+
+    // Listening state, dictation and capture.
+    void Startdictation();
+    void capturesentence();
+    void Stopdictation();
+    void mnuSleep_Click();
+
+    // Action primitives, for commands and plugin scripts. Failures throw (a script sees an error), except
+    // `openfile`, which ignores them as designed.
+    void speak(const QString& text);
+    void presskeys(const QString& keys);
+    void cmd(const QString& commandLine);
+    void openfile(const QString& whichone);
+    QString getsellected();
+    QString settings(float& n) const;
+    void setvoice(float& n);
+    void Voice_StartStream();
+    void Voice_EndStream();
+
+    // Runs the plugin of record `record`: with `rememberAsLast`, as a spoken plugin command (it becomes
+    // `lastpluginrecord`), otherwise as the repeat of one.
+    void runPluginOfRecord(const QString& record, bool rememberAsLast);
+
+    // Controller state.
+    BrainList& brainlist() { return m_brainlist; }
+    bool listening = false;
+    bool asleep = false;
+    bool voiceidle = true;
+    QString dictationmode;
+    QString lastpluginrecord;
+    QString pluginrecord;
+    QString capturedtext;
+
+    RecoContext* recoContext() const { return m_recoContext.get(); }
+    RecoGrammar* grammar() const { return m_grammar; }
+    SpeechVoice* voice() const { return m_voice.get(); }
+    QString programFolder() const { return m_services.programFolder; }
+
+    QLabel* stat() const { return m_stat; }
+    QLabel* Label1() const { return m_label1; }
+    OptionsMenu* mnuOptions() const { return m_options; }
+    QIcon ikon() const { return m_ikon; }
+    AboutBox* about() const { return m_about; }
+
+protected:
+    // Closing only hides the window: the program lives on in the tray.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void layOutDesign();
+    void loadCommandFile();
+    QString readCurrentHead() const;
+    void createVoice();
+    void tellOnce(const QString& key, const QString& text);
+    void connectRecoContext();
+    void connectVoice();
+    void startDictationGrammar(const QString& mode);
+    void say(const QString& text);
+    void recoverGrammar();
+
+    Form1Services m_services;
+    BrainList m_brainlist;
+
+    std::unique_ptr<RecoContext> m_recoContext;
+    RecoGrammar* m_grammar = nullptr;
+    RecoRule* m_itemsrule = nullptr;
+    RecoState* m_afterprefix = nullptr;
+    std::unique_ptr<SpeechVoice> m_voice;
+
+    QLabel* m_stat = nullptr;
+    QLabel* m_label1 = nullptr;
+    OptionsMenu* m_options = nullptr;
+    QIcon m_ikon;
+    QPointer<AboutBox> m_about;
+    QString m_lastSaveFailure; // told once; cleared when a save succeeds again
+    std::unique_ptr<ScriptObjects> m_scriptObjects; // "QZ" and "clipboard", made at the first run
+    bool m_grammarLost = false; // SetupGrammar failed after a spoken text: try again at the next one
+};
+
+} // namespace qz

@@ -1,0 +1,37 @@
+// A spoken plugin command (and its repeat) runs the plugin's Main with the command's record.
+
+#include "CommandRecord.h"
+#include "Form1.h"
+#include "ScriptObjects.h"
+#include "ScriptRunner.h"
+
+namespace qz {
+
+void Form1::runPluginOfRecord(const QString& record, bool rememberAsLast) {
+    if (!m_services.scripts)
+        return;
+    const QString name = CommandRecord::field(record, 2).value_or(QString());
+    const QString path = m_services.programFolder + QStringLiteral("/data/") + name + QStringLiteral(".qzp");
+    QString reason;
+    const auto text = ScriptRunner::readPluginText(path, &reason);
+    if (!text) {
+        // Nothing runs, and the repeat command keeps the last plugin that did.
+        m_services.messages->warning(QStringLiteral("Quorzel"),
+                                     QStringLiteral("The plugin file of the command \"%1\" is missing:\n%2\n\n%3")
+                                         .arg(CommandRecord::field(record, 0).value_or(QString()), path, reason));
+        return;
+    }
+    ScriptRunner& host = *m_services.scripts;
+    host.Reset();
+    if (!m_scriptObjects)
+        m_scriptObjects = std::make_unique<ScriptObjects>(*this, m_services.clipboard);
+    host.AddObject(QStringLiteral("QZ"), m_scriptObjects->qz());
+    host.AddObject(QStringLiteral("clipboard"), m_scriptObjects->clipboard());
+    pluginrecord = record;
+    host.AddCode(*text, name);
+    if (rememberAsLast)
+        lastpluginrecord = record;
+    host.Run(QStringLiteral("Main"));
+}
+
+} // namespace qz

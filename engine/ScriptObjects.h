@@ -1,0 +1,63 @@
+#pragma once
+
+// The action objects a plugin's Main sees: "QZ", the controller's operations, and "clipboard". Both are
+// QObjects that the script bridge exposes member by member.
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace vbscript {
+class HostObject;
+}
+
+namespace qz {
+
+class Clipboard;
+class Form1;
+class ScriptClipboard;
+
+// "QZ": what plugin scripts may call on the controller, and nothing else of the window.
+class QzScriptObject : public QObject {
+    Q_OBJECT
+    // The sentence that capture mode took last, for a plugin's capture procedure.
+    Q_PROPERTY(QString capturedtext READ capturedtext)
+public:
+    explicit QzScriptObject(Form1& form);
+
+    Q_INVOKABLE void speak(const QString& text);
+    Q_INVOKABLE void presskeys(const QString& keys);
+    Q_INVOKABLE void cmd(const QString& commandLine);
+    Q_INVOKABLE void openfile(const QString& whichone);
+    Q_INVOKABLE QString getsellected();
+    Q_INVOKABLE QString settings(float& n);
+    Q_INVOKABLE void setvoice(float& n);
+    Q_INVOKABLE void Startdictation();
+    Q_INVOKABLE void Stopdictation();
+    Q_INVOKABLE void capturesentence();
+    Q_INVOKABLE void RebuildGrammar();
+    Q_INVOKABLE void refreshbrain();
+    Q_INVOKABLE void addtobrain(const QString& settings, const QString& plugin = QString());
+    QString capturedtext() const;
+
+private:
+    Form1& m_form;
+};
+
+class ScriptObjects {
+public:
+    // Without a clipboard service the "clipboard" object is absent (Nothing).
+    ScriptObjects(Form1& form, Clipboard* clipboard);
+    ~ScriptObjects();
+    std::shared_ptr<vbscript::HostObject> qz() const { return m_qz; }
+    std::shared_ptr<vbscript::HostObject> clipboard() const { return m_clipboard; }
+
+private:
+    QzScriptObject m_qzObject;
+    std::unique_ptr<ScriptClipboard> m_clipboardObject;
+    std::shared_ptr<vbscript::HostObject> m_qz;
+    std::shared_ptr<vbscript::HostObject> m_clipboard;
+};
+
+} // namespace qz

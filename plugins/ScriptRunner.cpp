@@ -1,0 +1,59 @@
+#include "ScriptRunner.h"
+
+#include "CommandFile.h"
+#include "ScriptText.h"
+#include "platform/scripthost/ScriptErrorText.h"
+
+#include "vbscript/ScriptHost.h"
+
+#include <QFile>
+
+namespace qz {
+
+ScriptRunner::ScriptRunner(Report report, vbscript::ScriptUi* ui)
+    : m_report(std::move(report)), m_host(std::make_unique<vbscript::ScriptHost>(ui)) {
+    m_host->setErrorHandler([this](const vbscript::ScriptErrorInfo& error) { onError(error); });
+}
+
+ScriptRunner::~ScriptRunner() = default;
+
+std::optional<QString> ScriptRunner::readPluginText(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    const QStringList lines = CommandFile::parseRecords(bytes, detectEncoding(bytes));
+    QString text;
+    text.reserve(bytes.size() + lines.size());
+    for (const QString& line : lines) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void ScriptRunner::Reset() { m_host->reset(); }
+
+void ScriptRunner::AddObject(const QString& name, std::shared_ptr<vbscript::HostObject> object) {
+    m_host->addObject(toScriptText(name), std::move(object), true);
+}
+
+bool ScriptRunner::AddCode(const QString& text, const QString& pluginName) {
+    m_pluginName = pluginName;
+    return m_host->addCode(toScriptText(text));
+}
+
+bool ScriptRunner::Run(const QString& procedure) { return m_host->run(toScriptText(procedure)); }
+
+vbscript::ScriptHost& ScriptRunner::host() { return *m_host; }
+
+void ScriptRunner::onError(const vbscript::ScriptErrorInfo& error) {
+    m_lastReport = scriptErrorText(error, m_pluginName);
+    if (m_report)
+        m_report(kScriptErrorTitle, m_lastReport);
+}
+
+} // namespace qz

@@ -1,0 +1,51 @@
+#pragma once
+
+// `ScriptC`: the one script host of the program, with the steps every plugin run shares (reset, named
+// objects, the plugin's text, one entry point) and the "Script Error" report of every script error.
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace vbscript {
+class HostObject;
+class ScriptHost;
+class ScriptUi;
+struct ScriptErrorInfo;
+} // namespace vbscript
+
+namespace qz {
+
+class ScriptRunner {
+public:
+    // `report(title, text)` shows a message box; `ui` serves MsgBox and InputBox (may be null).
+    using Report = std::function<void(const QString& title, const QString& text)>;
+    ScriptRunner(Report report, vbscript::ScriptUi* ui = nullptr);
+    ~ScriptRunner();
+
+    // A plugin file's text as the host gets it: every line (ended by CR, alone or before LF; a lone LF stays
+    // in its line) followed by CR LF. Nothing when the file cannot be read; `error` then says why.
+    static std::optional<QString> readPluginText(const QString& path, QString* error = nullptr);
+
+    void Reset();
+    void AddObject(const QString& name, std::shared_ptr<vbscript::HostObject> object);
+    // Returns false after a script error, which has been reported.
+    bool AddCode(const QString& text, const QString& pluginName = {});
+    bool Run(const QString& procedure);
+
+    vbscript::ScriptHost& host();
+    // The text of the last "Script Error" report, for tests and logs.
+    const QString& lastReport() const { return m_lastReport; }
+
+private:
+    void onError(const vbscript::ScriptErrorInfo& error);
+
+    Report m_report;
+    std::unique_ptr<vbscript::ScriptHost> m_host;
+    QString m_pluginName;
+    QString m_lastReport;
+};
+
+} // namespace qz

@@ -1,0 +1,218 @@
+#include "CommandRecord.h"
+#include "EngineFixture.h"
+#include "platform/desktop/DesktopError.h"
+#include "platform/speech/RecoGrammar.h"
+#include "platform/speech/SpeechVoice.h"
+
+#include "vbscript/ScriptError.h"
+
+#include <gtest/gtest.h>
+
+namespace qz::test {
+namespace {
+
+TEST(Grammar, LayoutRuleByRuleAndTransitionByTransition) {
+    EngineFixture f("Wake up|activate|Hi\r\n|plugin|say|empty phrase\r\nWake up|plugin|say|same phrase\r\n");
+    f.start();
+    const QString expected = "grammar 0\n"
+                             "rule \"TopLevelRule\" id=1 attrs=33 active\n"
+                             "  s0 -> s1 word \"\" type=1 prop(\"\",0,0) w=1\n"
+                             "  s1 -> end rule \"ListItemsRule\" prop(\"\",1,1) w=1\n"
+                             "rule \"ListItemsRule\" id=2 attrs=32\n"
+                             "  s0 -> end word \"Wake up\" type=1 prop(\"Wake up\",0,0) w=1\n"
+                             "  s0 -> end word \"\" type=1 prop(\"\",1,1) w=1\n"
+                             "  s0 -> end word \"Wake up\" type=1 prop(\"Wake up\",2,2) w=1";
+    EXPECT_EQ(f.form->grammar()->describe(), expected);
+}
+
+TEST(Grammar, RebuildFollowsTheListAndRenumbers) {
+    EngineFixture f("r0|activate|a\r\nr1|deactivate|b\r\nr2|sleep|c\r\nr3|plugin|say|x\r\nr4|plugin|say|y\r\n");
+    f.start();
+    f.form->brainlist().remove(3);
+    f.form->RebuildGrammar();
+    EXPECT_EQ(f.recognizer.activePhrases(), (QStringList{"r0", "r1", "r2", "r4"}));
+    f.form->listening = true;
+    f.writeFile("data/say.qzp", "Sub Main\r\n speak settings(1)\r\nEnd Sub\r\n");
+    f.recognizer.say("r4");
+    EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] y"}); // r4 is now index 3
+}
+
+TEST(Grammar, IndexesBeyond32767Work) {
+    QByteArray brain = "a|activate|yes\r\n";
+    for (int i = 1; i < 40000; ++i)
+        brain += "phrase " + QByteArray::number(i) + "|plugin|say|" + QByteArray::number(i) + "\r\n";
+    EngineFixture f(brain);
+    f.writeFile("data/say.qzp", "Sub Main\r\n speak settings(1)\r\nEnd Sub\r\n");
+    f.start();
+    f.form->listening = true;
+    f.recognizer.say("phrase 39999");
+    EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] 39999"});
+}
+
+TEST(Primitives, SettingsRoundsHalvesToEvenAndFailsBeyondTheRecord) {
+    EngineFixture f;
+    f.start();
+    f.form->pluginrecord = "the phrase|plugin|probe|first|second";
+    struct Case {
+        float n;
+        const char* expected; // nullptr: an error
+    };
+    const Case cases[] = {{-2, "the phrase"}, {-1, "plugin"}, {0, "probe"},      {1, "first"},
+                          {2, "second"},      {0.5f, "probe"},  {1.5f, "second"}, {-2.5f, "the phrase"},
+                          {2.4f, "second"},   {3, nullptr},     {-3, nullptr},    {2.5f, "second"}};
+    for (const Case& c : cases) {
+        float n = c.n;
+        if (c.expected) {
+            EXPECT_EQ(f.form->settings(n), c.expected) << c.n;
+        } else {
+            try {
+                f.form->settings(n);
+                ADD_FAILURE() << "no error for " << c.n;
+            } catch (const vbscript::ScriptError& e) {
+                EXPECT_EQ(e.number, 9);
+            }
+        }
+        EXPECT_EQ(n, c.n); // settings never changes its argument
+    }
+}
+
+TEST(Primitives, SetvoiceClampsAndWritesBack) {
+    EngineFixture f;
+    f.start();
+    const auto voices = f.synthesizer.voices();
+    struct Case {
+        float n;
+        float after;
+        int voice;
+    };
+    for (const Case& c : {Case{5, 1, 1}, Case{2, 2, 2}, Case{0, 0, 0}, Case{1.5f, 1.5f, 2}, Case{2.5f, 1, 1}}) {
+        float n = c.n;
+        f.form->setvoice(n);
+        EXPECT_EQ(n, c.after);
+        EXPECT_EQ(f.form->voice()->voice(), voices.at(c.voice)) << c.n;
+    }
+    float negative = -1;
+    EXPECT_THROW(f.form->setvoice(negative), vbscript::ScriptError);
+}
+
+TEST(Primitives, ScriptsSeeByRefWriteBackAndPrimitiveErrors) {
+    EngineFixture f("go|plugin|probe|x\r\n");
+    f.writeFile("data/probe.qzp", "Sub Main\r\n"
+                                  "  n = 5 : setvoice n : speak \"n=\" & n\r\n"
+                                  "  On Error Resume Next\r\n"
+                                  "  cmd \"no-such-program-here --flag\"\r\n"
+                                  "  speak \"cmd error \" & Err.Number : Err.Clear\r\n"
+                                  "  presskeys \"{NOSUCHKEY}\"\r\n"
+                                  "  speak \"keys error \" & Err.Number : Err.Clear\r\n"
+                                  "  x = settings(7)\r\n"
+                                  "  speak \"settings error \" & Err.Number\r\n"
+                                  "End Sub\r\n");
+    f.launcher.missingPrograms << "no-such-program-here";
+    f.start();
+    f.form->listening = true;
+    f.recognizer.say("go");
+    // "[purge]": the voice that setvoice replaced stops.
+    EXPECT_EQ(f.synthesizer.log(), (QStringList{"[purge]", "[speak flags=1] n=1", "[speak flags=1] cmd error 53",
+                                                "[speak flags=1] keys error 5", "[speak flags=1] settings error 9"}));
+}
+
+TEST(Primitives, KeysProgramsAndDocuments) {
+    EngineFixture f;
+    f.start();
+    f.form->presskeys("^c{LEFT 2}");
+    EXPECT_EQ(f.keys.typed(), "[Ctrl+c][Left][Left]");
+    f.form->cmd("gedit \"my notes.txt\"");
+    EXPECT_EQ(f.launcher.started, QStringList{"gedit \"my notes.txt\""});
+    f.opener.result = false; // a failure to open is ignored
+    EXPECT_NO_THROW(f.form->openfile("/no/such/file"));
+    EXPECT_EQ(f.opener.opened, QStringList{"/no/such/file"});
+}
+
+TEST(Primitives, GetsellectedCopiesAndFallsBackToTheOldClipboard) {
+    EngineFixture f;
+    f.start();
+    f.clipboard.setText("old text");
+    EXPECT_EQ(f.form->getsellected(), "old text"); // nothing answered the copy
+    EXPECT_EQ(f.keys.typed(), "[Ctrl+c]");
+    f.keys.onSend = [&](const KeyStrokes&) { f.clipboard.setText("the selection"); };
+    EXPECT_EQ(f.form->getsellected(), "the selection");
+}
+
+TEST(VoiceEvents, DriveTheHeadTheIdleFlagAndANewGrammar) {
+    EngineFixture f;
+    f.start();
+    RecoContext* before = f.form->recoContext();
+    f.form->speak("hello");
+    EXPECT_TRUE(f.form->voiceidle); // queued, not yet playing
+    f.synthesizer.startNext();
+    EXPECT_FALSE(f.form->voiceidle);
+    EXPECT_EQ(f.log.lines, (QStringList{"speak flags=1 \"hello\"", "animate off", "talktimer on"}));
+    f.log.lines.clear();
+    f.synthesizer.finishCurrent();
+    EXPECT_TRUE(f.form->voiceidle);
+    EXPECT_EQ(f.log.lines, (QStringList{"talktimer off", "rest frame", "animate on", "recogniser listens"}));
+    EXPECT_NE(f.form->recoContext(), before);
+}
+
+TEST(VoiceEvents, LostRecogniserIsShownAndRetriedAtTheNextEndOfSpeech) {
+    EngineFixture f;
+    f.start();
+    f.recognizer.setRefuseGrammars(true);
+    f.form->speak("one");
+    f.finishSpeech();
+    EXPECT_TRUE(f.form->stat()->text().contains("refused")) << f.form->stat()->text().toStdString();
+    f.recognizer.setRefuseGrammars(false);
+    f.form->speak("two");
+    f.finishSpeech();
+    EXPECT_EQ(f.form->stat()->text(), "Not listening");
+    EXPECT_EQ(f.recognizer.activePhrases().size(), 3);
+}
+
+TEST(VoiceEvents, EndOfSpeechBringsBackCommandsWhileTheModeStays) {
+    EngineFixture f;
+    f.start();
+    f.form->Startdictation();
+    f.form->speak("typing now");
+    f.finishSpeech();
+    EXPECT_FALSE(f.recognizer.isDictating());
+    EXPECT_EQ(f.form->dictationmode, "dictating");
+}
+
+TEST(AddToBrain, StoresFromTheEditorOrRefuses) {
+    struct Case {
+        const char* name;
+        bool editorOpen;
+        QString phrase, settings, plugin;
+        QString stored; // empty: refused
+    };
+    const Case cases[] = {
+        {"PluginArgument", true, "say hi", "Hello", "say", "say hi|plugin|say|Hello"},
+        {"EmptyPluginIsTheOpenEditors", true, "say hi", "Hello", "", "say hi|plugin|keys|Hello"},
+        {"RepeatMarker", true, "again", "Nothing yet|1337-REPEATCODE", "", "again|repeat|keys|Nothing yet"},
+        {"ClosedEditorGivesEmptyPhraseAndPlugin", false, "ignored", "x", "", "|plugin||x"},
+        {"BarInPhraseRefused", true, "a|b", "x", "", ""},
+        {"LineBreakInSettingsRefused", true, "ok", "a\nb", "", ""},
+    };
+    for (const Case& c : cases) {
+        EngineFixture f;
+        f.start();
+        f.editor.open = c.editorOpen;
+        f.editor.plugin = "keys";
+        f.editor.phraseText = c.phrase;
+        if (c.stored.isEmpty()) {
+            EXPECT_THROW(f.form->addtobrain(c.settings, c.plugin), InvalidRecord) << c.name;
+            EXPECT_EQ(f.form->brainlist().count(), 3) << c.name;
+            EXPECT_TRUE(f.editor.open) << c.name;
+            continue;
+        }
+        f.form->addtobrain(c.settings, c.plugin);
+        EXPECT_EQ(f.form->brainlist().record(3), c.stored) << c.name;
+        EXPECT_FALSE(f.editor.open) << c.name;
+        EXPECT_TRUE(f.readFile("data/brain.qzb").endsWith(c.stored.toUtf8() + "\r\n")) << c.name;
+        // An empty phrase is in the rule but can never be heard.
+        EXPECT_EQ(f.recognizer.activePhrases().size(), c.stored.startsWith('|') ? 3 : 4) << c.name;
+    }
+}
+
+} // namespace
+} // namespace qz::test
