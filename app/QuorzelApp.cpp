@@ -1,21 +1,11 @@
 #include "QuorzelApp.h"
 
 #include "Form1.h"
-#include "QtScriptUi.h"
-#include "ScriptRunner.h"
-#include "TrayIcon.h"
+#include "QuorzelProgram.h"
 #include "platform/audio/QtMicrophone.h"
 #include "platform/audio/QtSpeaker.h"
-#include "platform/desktop/QProcessLauncher.h"
-#include "platform/desktop/QtClipboard.h"
-#include "platform/desktop/QtDocumentOpener.h"
-#include "platform/desktop/XTestKeySender.h"
-#include "platform/speech/EspeakSynthesizer.h"
-#include "platform/speech/PocketSphinxRecognizer.h"
-#include "platform/speech/RecoContext.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,35 +33,9 @@ int runQuorzel(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quorzel"));
     // The program lives in the tray: closing the main window or the about box must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    PocketSphinxRecognizer recognizer(std::make_unique<QtMicrophone>());
-    EspeakSynthesizer synthesizer(std::make_unique<QtSpeaker>());
-    XTestKeySender keys;
-    QtClipboard clipboard;
-    QProcessLauncher launcher;
-    QtDocumentOpener opener;
-    TrayIcon tray;
-    QtScriptUi scriptUi;
-    ScriptRunner scripts(
-        [](const QString& title, const QString& text) {
-            QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
-            box.exec();
-        },
-        &scriptUi);
-
-    Form1Services services;
-    services.programFolder = QApplication::applicationDirPath();
-    services.recognizer = &recognizer;
-    services.synthesizer = &synthesizer;
-    services.tray = &tray;
-    services.keys = &keys;
-    services.clipboard = &clipboard;
-    services.launcher = &launcher;
-    services.opener = &opener;
-    services.scripts = &scripts;
-    Form1 form(services);
-    QObject::connect(&tray, &TrayIcon::menuRequested, &form, [&form] { form.mnuOptions_Click(); });
-    form.Form_Load();
+    QuorzelProgram program(QApplication::applicationDirPath(), std::make_unique<QtMicrophone>(),
+                           std::make_unique<QtSpeaker>());
+    program.form().Form_Load();
     return app.exec();
 }
 
