@@ -3,6 +3,7 @@
 
 #include "CommandRecord.h"
 #include "Form1.h"
+#include "Log.h"
 #include "OptionsMenu.h"
 #include "platform/desktop/KeySender.h"
 #include "platform/speech/Recognizer.h"
@@ -21,6 +22,8 @@ void Form1::connectRecoContext() {
 
 void Form1::RecoContext_Recognition(const RecoResult& result) {
     const QString text = result.GetText(0, -1, true);
+    qCDebug(lcEngine) << "recognised" << text << "grammar" << result.GrammarId() << "index"
+                      << result.Properties(1).Children(0).Id();
     if (dictationmode == QStringLiteral("dictating")) {
         // Dictated words are text: "+" or "{" typed as themselves, never pressed as keys.
         try {

@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "CommandRecord.h"
+#include "Log.h"
 #include "OptionsMenu.h"
 #include "ScriptObjects.h"
 #include "Tray.h"
@@ -129,6 +130,7 @@ void Form1::Form_Load() {
     if (m_services.tray)
         m_services.tray->AddTrayIcon(m_ikon, QStringLiteral("Quorzel"), m_options);
     m_services.menus->fillmenus();
+    qCDebug(lcEngine) << "started with" << m_brainlist.count() << "commands; status:" << m_stat->text();
 }
 
 void Form1::loadCommandFile() {

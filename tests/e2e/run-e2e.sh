@@ -73,7 +73,7 @@ silence() { # seconds, written in 100 ms steps so the stream runs at about real 
 }
 say() { cat "$work/$1.raw" >&3; silence 1.5; }
 
-HOME="$work" DISPLAY=":$display_number" QT_QPA_PLATFORM=xcb "$app/quorzel" >"$work/quorzel.log" 2>&1 &
+HOME="$work" DISPLAY=":$display_number" QT_QPA_PLATFORM=xcb QT_LOGGING_RULES="quorzel.*=true" "$app/quorzel" >"$work/quorzel.log" 2>&1 &
 quorzel=$!
 pids+=($quorzel)
 silence 4 # start-up: model loading
