@@ -1,0 +1,26 @@
+#include "platform/scripthost/ScriptErrorText.h"
+
+namespace qz {
+
+QString scriptErrorText(const vbscript::ScriptErrorInfo& error, const QString& scriptName) {
+    QString description = QString::fromStdU16String(error.description);
+    if (description.isEmpty())
+        description = QString::fromStdU16String(vbscript::errorDescription(error.number));
+
+    QString where;
+    if (error.line > 0) {
+        where = error.column > 0 ? QStringLiteral("Line %1, column %2").arg(error.line).arg(error.column)
+                                 : QStringLiteral("Line %1").arg(error.line);
+        if (!scriptName.isEmpty()) where += QStringLiteral(" of %1").arg(scriptName);
+    } else if (!scriptName.isEmpty()) {
+        where = QStringLiteral("In %1").arg(scriptName);
+    }
+    const QString kind =
+        error.compileError ? QStringLiteral("compilation error") : QStringLiteral("runtime error");
+    const QString number =
+        error.number != 0 ? QStringLiteral(" (%1 %2)").arg(kind).arg(error.number) : QString();
+    if (where.isEmpty()) return description + number;
+    return description + QStringLiteral("\n\n") + where + number;
+}
+
+} // namespace qz
