@@ -1,0 +1,75 @@
+#pragma once
+// The recognition core on PocketSphinx, with no threads of its own: fed 16 kHz audio in chunks, it cuts
+// the stream into utterances and reports hypotheses and final results. A command grammar is decoded
+// by two searches at once, the grammar and a free phone loop over the same audio; a result is accepted
+// only when the grammar path scores close enough to the phone loop (see README.md). Used by the program's
+// recogniser on its worker thread and, unchanged, by qz-recognize and the benchmark.
+
+#include <cstdint>
+#include <memory>
+
+#include <QList>
+#include <QString>
+
+#include "CompiledGrammar.h"
+#include "RecoResult.h"
+
+namespace qz {
+
+struct SphinxSettings {
+    QString modelDir = "/usr/share/pocketsphinx/model/en-us";
+    // 0 accepts nearly anything that fits the grammar, 1 only clear matches; see README.md.
+    double strictness = 0.5;
+    // Trailing silence that ends an utterance.
+    int commandSilenceMs = 250;
+    int dictationSilenceMs = 700;
+    // An utterance longer than this is cut and decoded at once, so a long stream is never merged.
+    int maxUtteranceMs = 10000;
+    // How often a running hypothesis is reported while speech goes on.
+    int hypothesisIntervalMs = 200;
+};
+
+class SphinxDecoder {
+public:
+    struct Event {
+        enum Kind { Hypothesis, Recognition, Rejection };
+        Kind kind = Hypothesis;
+        RecoResult result;      // Rejection: the phrase that was rejected, with its score
+        qint64 speechEndMs = 0; // stream time of the end of speech (Recognition and Rejection)
+        // Acceptance measures of a command result (see README.md): per frame over the whole utterance,
+        // and of the worst-matching word.
+        double utteranceScore = 0;
+        double worstWordScore = 0;
+        int frames = 0;
+        QList<QPair<int, double>> wordScores; // per word: frames, summed score against the phone loop
+    };
+
+    // Loads the acoustic model, dictionary and language model. Throws SpeechError naming what is missing.
+    explicit SphinxDecoder(const SphinxSettings& settings = {});
+    ~SphinxDecoder();
+    SphinxDecoder(const SphinxDecoder&) = delete;
+    SphinxDecoder& operator=(const SphinxDecoder&) = delete;
+
+    // Switches what is listened for, without reloading the model; words missing from the dictionary get
+    // pronunciations from espeak-ng. Throws SpeechError when PocketSphinx refuses it (the old one stays).
+    void setGrammar(const CompiledGrammar& grammar);
+    void setStrictness(double strictness);
+    double strictness() const;
+
+    // Feeds samples; returns what they brought about, in order. Never throws.
+    QList<Event> process(const int16_t* samples, size_t count);
+    // Ends the stream: decodes any utterance still open.
+    QList<Event> finish();
+    // Milliseconds of audio fed so far.
+    qint64 positionMs() const;
+
+    // The pronunciation used for a word (model phones, space-separated), or empty.
+    QString pronunciation(const QString& word) const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace qz
