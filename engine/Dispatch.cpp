@@ -9,11 +9,19 @@
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoResult.h"
+#include "platform/speech/SpeechError.h"
 #include "ScriptRunner.h"
 
 namespace qz {
 
-void Form1::connectRecoContext() {
+void Form1::newRecoContext() {
+    if (!m_services.recognizer)
+        throw SpeechError(QStringLiteral("Speech recognition is not available"));
+    // Drop the handles into the old context before it goes.
+    m_grammar = nullptr;
+    m_itemsrule = nullptr;
+    m_afterprefix = nullptr;
+    m_recoContext = m_services.recognizer->createContext();
     connect(m_recoContext.get(), &RecoContext::Recognition, this,
             [this](int, qint64, int, const RecoResult& result) { RecoContext_Recognition(result); });
     connect(m_recoContext.get(), &RecoContext::Hypothesis, this,

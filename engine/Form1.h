@@ -137,7 +137,8 @@ private:
     QString readCurrentHead() const;
     void createVoice();
     void tellOnce(const QString& key, const QString& text);
-    void connectRecoContext();
+    // Replaces `RecoContext` by a new one whose events reach the handlers here.
+    void newRecoContext();
     void connectVoice();
     void startDictationGrammar(const QString& mode);
     void say(const QString& text);

@@ -7,19 +7,11 @@
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoGrammar.h"
 #include "platform/speech/Recognizer.h"
-#include "platform/speech/SpeechError.h"
 
 namespace qz {
 
 void Form1::SetupGrammar() {
-    if (!m_services.recognizer)
-        throw SpeechError(QStringLiteral("Speech recognition is not available"));
-    // Drop the handles into the old context before it goes.
-    m_grammar = nullptr;
-    m_itemsrule = nullptr;
-    m_afterprefix = nullptr;
-    m_recoContext = m_services.recognizer->createContext();
-    connectRecoContext();
+    newRecoContext();
     m_grammar = m_recoContext->CreateGrammar(0);
     RecoRule* topLevel = m_grammar->Rules().Add(QStringLiteral("TopLevelRule"), SRATopLevel | SRADynamic, 1);
     m_itemsrule = m_grammar->Rules().Add(QStringLiteral("ListItemsRule"), SRADynamic, 2);

@@ -6,20 +6,13 @@
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoGrammar.h"
 #include "platform/speech/Recognizer.h"
-#include "platform/speech/SpeechError.h"
 
 #include <QCoreApplication>
 
 namespace qz {
 
 void Form1::startDictationGrammar(const QString& mode) {
-    if (!m_services.recognizer)
-        throw SpeechError(QStringLiteral("Speech recognition is not available"));
-    m_grammar = nullptr;
-    m_itemsrule = nullptr;
-    m_afterprefix = nullptr;
-    m_recoContext = m_services.recognizer->createContext();
-    connectRecoContext();
+    newRecoContext();
     m_grammar = m_recoContext->CreateGrammar(1);
     m_grammar->DictationLoad(QString(), 0);
     m_grammar->DictationSetState(SGDSActive);
