@@ -114,7 +114,7 @@ VBS_FN(fnInStr) {
 }
 
 VBS_FN(fnInStrRev) {
-    if (a[0].isNull() || a[1].isNull()) return Variant::null();
+    if (a[0].isNull() || a[1].isNull()) throw ScriptError(94);
     std::u16string s = argString(a, 0), t = argString(a, 1);
     int32_t start = hasArg(a, 2) ? argLong(a, 2) : -1;
     if (start == 0 || start < -1) throw ScriptError(5);
@@ -128,8 +128,7 @@ VBS_FN(fnInStrRev) {
 }
 
 VBS_FN(fnReplace) {
-    if (a[0].isNull()) return Variant::null();
-    if (a[1].isNull() || a[2].isNull()) return Variant::null();
+    if (a[0].isNull() || a[1].isNull() || a[2].isNull()) throw ScriptError(94);
     std::u16string s = argString(a, 0), from = argString(a, 1), to = argString(a, 2);
     int32_t start = hasArg(a, 3) ? argLong(a, 3) : 1;
     int32_t count = hasArg(a, 4) ? argLong(a, 4) : -1;
@@ -155,13 +154,14 @@ VBS_FN(fnReplace) {
 }
 
 VBS_FN(fnSplit) {
-    if (a[0].isNull()) return Variant::null();
+    if (a[0].isNull()) throw ScriptError(94);
     std::u16string s = argString(a, 0);
     std::u16string delim = a.size() > 1 && !a[1].isEmpty() ? argString(a, 1) : std::u16string(u" ");
     if (a.size() > 1 && a[1].isNull()) return Variant::null();
     int32_t limit = hasArg(a, 2) ? argLong(a, 2) : -1;
     if (limit < -1) throw ScriptError(5);
     int mode = compareMode(a, 3);
+    if (mode == 2) throw ScriptError(5); // Split knows only binary and text comparison
     std::vector<Variant> parts;
     if (s.empty() || limit == 0) return Variant::fromVector({});
     if (delim.empty()) {
@@ -186,10 +186,10 @@ VBS_FN(fnSplit) {
 }
 
 VBS_FN(fnJoin) {
-    const Variant& arr = a[0];
+    Variant held;
+    const Variant& arr = valueOf(a[0], held); // an object without a default value fails with 438
     if (arr.isNull()) throw ScriptError(94);
-    if (!arr.isArray()) throw ScriptError(13);
-    if (arr.array().dimensions() > 1) throw ScriptError(5);
+    if (!arr.isArray() || arr.array().dimensions() > 1) throw ScriptError(13);
     std::u16string delim =
         a.size() > 1 ? (a[1].isNull() ? throw ScriptError(94) : argString(a, 1)) : std::u16string(u" ");
     std::u16string out;
@@ -199,9 +199,10 @@ VBS_FN(fnJoin) {
         first = false;
         Variant tmp;
         const Variant& x = valueOf(v, tmp);
+        if (x.isNull() || x.isArray()) throw ScriptError(13);
         if (x.isString())
             out += x.string();
-        else if (!x.isNull())
+        else
             out += x.toString();
     }
     return Variant(std::move(out));
@@ -340,7 +341,7 @@ VBS_FN(fnChrW) {
 }
 VBS_FN(fnChrB) {
     int32_t c = argLong(a, 0);
-    if (c < 0 || c > 255) throw ScriptError(5);
+    if (c < 0 || c > 255) throw ScriptError(6); // ChrB overflows a byte rather than rejecting the call
     return Variant(std::u16string(1, static_cast<char16_t>(c)));
 }
 

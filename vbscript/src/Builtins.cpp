@@ -186,7 +186,7 @@ VBS_FN(fnAbs) {
 
 VBS_FN(fnSgn) {
     Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
+    if (v.isNull()) throw ScriptError(94);
     double d = v.toDouble();
     return Variant::fromInteger(d > 0 ? 1 : d < 0 ? -1 : 0);
 }
@@ -524,7 +524,7 @@ VBS_FN(fnTimeValue) {
 }
 VBS_FN(fnFormatDateTime) {
     Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
+    if (v.isNull()) throw ScriptError(13);
     double d = v.toDate();
     int fmt = hasArg(a, 1) ? argLong(a, 1) : 0;
     return Variant(libCall([&] { return vbscript::lib::formatDateTime(d, fmt); }));
@@ -598,7 +598,8 @@ VBS_FN(fnSetLocale) {
 VBS_FN(fnRGB) {
     auto part = [&](size_t i) {
         int32_t v = argLong(a, i);
-        return v < 0 ? 0 : v > 255 ? 255 : v;
+        if (v < 0) throw ScriptError(5);
+        return v > 255 ? 255 : v;
     };
     return Variant::fromLong(part(0) + part(1) * 256 + part(2) * 65536);
 }

@@ -78,6 +78,27 @@ struct ArgsWithValue {
     }
 };
 
+// `obj.Prop(i) = v`: the member is asked first; a property that takes no indexes itself passes the
+// assignment on to the default member of the object it holds (`form.controls(1) = "x"`).
+Variant assignIndexed(HostObject& o, int id, InvokeKind kind, const CallArgs& indexes, Variant* value) {
+    ArgsWithValue av;
+    try {
+        return o.invoke(id, kind, av.make(indexes, value));
+    } catch (const ScriptError& e) {
+        if (indexes.size() == 0 || (e.number != 450 && e.number != 438)) throw;
+        Variant holder;
+        try {
+            holder = o.invoke(id, InvokeKind::Get, noArgs());
+        } catch (const ScriptError&) {
+            throw e;
+        }
+        if (!holder.isObject() || !holder.object() || holder.object().get() == &o) throw;
+        std::shared_ptr<HostObject> inner = holder.object();
+        ArgsWithValue again;
+        return inner->invoke(HostObject::kDefaultMember, kind, again.make(indexes, value));
+    }
+}
+
 Procedure* localScope(Procedure* scope) {
     if (!scope->global) return scope;
     if (scope->outer && !scope->outer->global) return scope->outer;
@@ -326,14 +347,20 @@ void NameExpr::assign(Frame& f, Variant value, bool isSet, const CallArgs* index
         f.in->invokeMember(f.self, index, isSet ? InvokeKind::Set : InvokeKind::Let, av.make(ia, &value));
         return;
     }
-    case NameKind::HostMember: {
-        ArgsWithValue av;
-        host->invoke(index, isSet ? InvokeKind::Set : InvokeKind::Let, av.make(ia, &value));
+    case NameKind::HostMember:
+        assignIndexed(*host, index, isSet ? InvokeKind::Set : InvokeKind::Let, ia, &value);
         return;
-    }
     case NameKind::Builtin:
         failNamed(501, name);
     case NameKind::Global:
+        if (indexArgs && global->isConst && global->value.isObject() && global->value.object()) {
+            // An object the host added by name: `textinput(0) = "x"` assigns through its default member.
+            std::shared_ptr<HostObject> keep = global->value.object();
+            ArgsWithValue av;
+            keep->invoke(HostObject::kDefaultMember, isSet ? InvokeKind::Set : InvokeKind::Let,
+                         av.make(ia, &value));
+            return;
+        }
         if (global->isConst || global->proc || global->cls || global->builtinClass >= 0) failNamed(501, name);
         break;
     default:
@@ -404,6 +431,13 @@ Variant CallExpr::invoke(Frame& f, InvokeKind kind) {
     case ExprKind::Member: {
         auto* m = static_cast<MemberExpr*>(target.get());
         Variant obj = m->object->eval(f);
+        if (args.empty() && kind == InvokeKind::Get && obj.isObject()) {
+            // `x = obj.field()`: a class's variable is not something to call.
+            if (auto* c = dynamic_cast<ClassInstance*>(obj.object().get())) {
+                int id = c->findMember(m->name);
+                if (id > 0 && c->cls->members[static_cast<size_t>(id - 1)].field >= 0) throw ScriptError(5);
+            }
+        }
         ArgPack pack(f, args, true);
         return invokeObject(obj, m->name, kind, pack.args());
     }
@@ -428,8 +462,11 @@ void CallExpr::assign(Frame& f, Variant value, bool isSet) {
         auto* m = static_cast<MemberExpr*>(target.get());
         Variant obj = m->object->eval(f);
         ArgPack pack(f, args, true);
-        ArgsWithValue av;
-        invokeObject(obj, m->name, isSet ? InvokeKind::Set : InvokeKind::Let, av.make(pack.args(), &value));
+        if (!obj.isObject() || !obj.object()) throw ScriptError(424);
+        std::shared_ptr<HostObject> keep = obj.object();
+        int id = keep->findMember(m->name);
+        if (id == HostObject::kNoMember) failNamed(438, m->name);
+        assignIndexed(*keep, id, isSet ? InvokeKind::Set : InvokeKind::Let, pack.args(), &value);
         return;
     }
     default: {

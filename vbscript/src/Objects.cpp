@@ -83,7 +83,8 @@ public:
             Variant n = plain(a[0]);
             if (n.isNull()) throw ScriptError(94);
             int32_t number = n.toLong();
-            if (number == 0) throw ScriptError(5);
+            // Positive numbers above 16 bits are neither runtime errors nor HRESULTs.
+            if (number == 0 || number > 0xFFFF) throw ScriptError(5);
             // VBScript's own facility and a few system codes map to their runtime error numbers.
             if ((static_cast<uint32_t>(number) & 0xFFFF0000u) == 0x800A0000u)
                 number &= 0xFFFF;

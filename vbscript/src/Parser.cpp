@@ -17,6 +17,8 @@ struct GlobalArrayStmt : Stmt {
     std::vector<int32_t> upper;
     Flow exec(Frame& f) override {
         GlobalSlot& g = f.in->declareGlobal(name);
+        // Code added later may not declare again an array that earlier code declared.
+        if (g.value.isArray()) throw ScriptError(13);
         std::vector<ArrayData::Bound> b;
         for (int32_t u : upper)
             b.push_back({0, u + 1});

@@ -115,22 +115,14 @@ Variant Variant::fromVector(std::vector<Variant> items) {
     return fromArray(std::move(a));
 }
 
-Variant::Variant(const Variant& other) {
-    copyFrom(other);
-}
-Variant::Variant(Variant&& other) noexcept
-    : type_(other.type_), u_(other.u_), str_(std::move(other.str_)), obj_(std::move(other.obj_)),
-      arr_(std::move(other.arr_)) {
-    other.type_ = VarType::Empty;
-}
-Variant& Variant::operator=(const Variant& other) {
+Variant& Variant::copyAssign(const Variant& other) {
     if (this != &other) {
         Variant copy(other);
-        *this = std::move(copy);
+        moveAssign(copy);
     }
     return *this;
 }
-Variant& Variant::operator=(Variant&& other) noexcept {
+Variant& Variant::moveAssign(Variant& other) noexcept {
     if (this != &other) {
         // Keep the old contents alive until the new ones are in place: releasing an object may run
         // script code (Class_Terminate) that reads this variable.
@@ -149,7 +141,6 @@ Variant& Variant::operator=(Variant&& other) noexcept {
     }
     return *this;
 }
-Variant::~Variant() = default;
 
 void Variant::copyFrom(const Variant& other) {
     type_ = other.type_;
@@ -347,7 +338,8 @@ std::u16string Variant::toString() const {
 }
 
 ArrayData::ArrayData(std::vector<Bound> b) : bounds(std::move(b)) {
-    size_t n = 1;
+    // A dynamic array not yet dimensioned (`Dim a()`) holds no element at all.
+    size_t n = bounds.empty() ? 0 : 1;
     for (auto& x : bounds)
         n *= static_cast<size_t>(x.count > 0 ? x.count : 0);
     items.resize(n);

@@ -55,11 +55,35 @@ public:
     // A one-dimensional array 0..n-1 of the given values.
     static Variant fromVector(std::vector<Variant> items);
 
-    Variant(const Variant& other); // arrays are values: copying copies the elements
-    Variant(Variant&& other) noexcept;
-    Variant& operator=(const Variant& other);
-    Variant& operator=(Variant&& other) noexcept;
-    ~Variant();
+    // Arrays are values: copying copies the elements. Scalars take the inline paths below, which
+    // is most of what a script does.
+    Variant(const Variant& other) : type_(other.type_), u_(other.u_) {
+        if (holdsResource(type_)) copyFrom(other);
+    }
+    Variant(Variant&& other) noexcept
+        : type_(other.type_), u_(other.u_), str_(std::move(other.str_)), obj_(std::move(other.obj_)),
+          arr_(std::move(other.arr_)) {
+        other.type_ = VarType::Empty;
+    }
+    Variant& operator=(const Variant& other) {
+        if (!holdsResource(type_) && !holdsResource(other.type_)) {
+            type_ = other.type_;
+            u_ = other.u_;
+            return *this;
+        }
+        return copyAssign(other);
+    }
+    Variant& operator=(Variant&& other) noexcept {
+        if (!holdsResource(type_) && !holdsResource(other.type_)) {
+            type_ = other.type_;
+            u_ = other.u_;
+            other.type_ = VarType::Empty;
+            return *this;
+        }
+        return moveAssign(other);
+    }
+    // Kept inline: temporaries are destroyed on every evaluation step.
+    [[gnu::always_inline]] ~Variant() = default;
 
     VarType type() const noexcept { return type_; }
     bool isEmpty() const noexcept { return type_ == VarType::Empty; }
@@ -98,6 +122,12 @@ public:
     std::u16string toString() const;
 
 private:
+    // Only these subtypes keep anything in str_, obj_ or arr_.
+    static constexpr bool holdsResource(VarType t) noexcept {
+        return t == VarType::String || t == VarType::Object || t == VarType::Array;
+    }
+    Variant& copyAssign(const Variant& other);
+    Variant& moveAssign(Variant& other) noexcept;
     void release() noexcept;
     void copyFrom(const Variant& other);
 

@@ -101,6 +101,82 @@ TEST_F(HostFixture, IndexedAccessGoesThroughTheDefaultMember) {
     EXPECT_EQ(eval(u"qz(0) & \"|\" & textbox(2)").toString(), u"phrase|changed");
 }
 
+// A control whose default member is its Text, and an array of them reached by index or by Item, as
+// the program hands `textinput` and `Checkbox` to plugins.
+class FakeControl : public HostObject {
+public:
+    std::u16string text;
+    int findMember(std::u16string_view name) override { return namesEqual(name, u"Text") ? 1 : kNoMember; }
+    Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
+        if (id != kDefaultMember && id != 1) throw ScriptError(438);
+        if (kind == InvokeKind::Let) {
+            if (a.size() != 1) throw ScriptError(450);
+            text = a[0].toString();
+            return {};
+        }
+        if (a.size() != 0) throw ScriptError(450);
+        return Variant(text);
+    }
+};
+
+class FakeControls : public HostObject {
+public:
+    std::vector<std::shared_ptr<FakeControl>> items{std::make_shared<FakeControl>(),
+                                                    std::make_shared<FakeControl>()};
+    std::shared_ptr<FakeControls> inner; // a property holding another array of controls
+    int findMember(std::u16string_view name) override {
+        if (namesEqual(name, u"Item")) return 1;
+        if (namesEqual(name, u"Inner")) return 2;
+        return kNoMember;
+    }
+    Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
+        if (id == 2) {
+            // Reads with indexes pick a control; writes with indexes are left to the interpreter.
+            if (kind != InvokeKind::Get && kind != InvokeKind::Call) throw ScriptError(450);
+            if (a.size() != 0) return inner->invoke(kDefaultMember, kind, a);
+            return Variant(std::shared_ptr<HostObject>(inner));
+        }
+        // Indexed assignment reaches the control's own default member.
+        size_t indexes = kind == InvokeKind::Let ? a.size() - 1 : a.size();
+        if (indexes != 1) throw ScriptError(450);
+        size_t i = static_cast<size_t>(a[0].toLong());
+        if (i >= items.size()) throw ScriptError(9);
+        if (kind == InvokeKind::Let) {
+            items[i]->text = a[1].toString();
+            return {};
+        }
+        return Variant(std::shared_ptr<HostObject>(items[i]));
+    }
+};
+
+TEST(HostAssignmentTest, IndexedWritesOnAddedObjectsGoThroughTheDefaultMember) {
+    for (bool membersGlobal : {false, true}) {
+        SCOPED_TRACE(membersGlobal);
+        ScriptHost host;
+        std::vector<ScriptErrorInfo> errors;
+        host.setErrorHandler([&](const ScriptErrorInfo& e) { errors.push_back(e); });
+        auto controls = std::make_shared<FakeControls>();
+        controls->inner = std::make_shared<FakeControls>();
+        host.addObject(u"textinput", controls, membersGlobal);
+        ASSERT_TRUE(
+            host.addCode(u"textinput(0) = \"zero\"\n"
+                         u"TEXTINPUT(1).Text = \"one\"\n"
+                         u"Sub Main()\n textinput.Item(1) = textinput(1) & \"!\"\n"
+                         u" textinput.Inner(0) = 7\n textinput.Inner(1).Text = textinput(0)\nEnd Sub"));
+        ASSERT_TRUE(host.run(u"Main")) << errors.back().number << " at line " << errors.back().line;
+        EXPECT_EQ(controls->items[0]->text, u"zero");
+        EXPECT_EQ(controls->items[1]->text, u"one!");
+        EXPECT_EQ(controls->inner->items[0]->text, u"7");
+        EXPECT_EQ(controls->inner->items[1]->text, u"zero");
+        // The name itself stays bound to the object; out-of-range indexes are the host's errors.
+        EXPECT_FALSE(host.addCode(u"textinput = 1"));
+        EXPECT_FALSE(host.addCode(u"textinput(5) = 1"));
+        ASSERT_EQ(errors.size(), 2u);
+        EXPECT_EQ(errors[0].number, 501);
+        EXPECT_EQ(errors[1].number, 9);
+    }
+}
+
 TEST_F(HostFixture, HostFailureIsAScriptErrorThatOnErrorCatches) {
     ASSERT_TRUE(
         host.addCode(u"On Error Resume Next\nfail\nn = Err.Number : d = Err.Description : s = Err.Source"));

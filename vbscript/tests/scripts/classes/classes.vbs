@@ -33,3 +33,9 @@ WScript.Echo Err.Number
 x = c.Missing
 WScript.Echo Err.Number
 ' expect: 438
+' A variable of a class cannot be called with empty parentheses; a property can, and a write can.
+Err.Clear : x = c.Name() : a = Err.Number
+Err.Clear : x = c.Count() : b = Err.Number
+Err.Clear : c.Name() = "named" : d = Err.Number
+WScript.Echo a, b, d, c.Name
+' expect: 5 0 0 named
