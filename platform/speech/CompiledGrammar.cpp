@@ -1,7 +1,5 @@
 #include "CompiledGrammar.h"
 
-#include <QRegularExpression>
-
 namespace qz {
 
 bool CompiledPhrase::operator==(const CompiledPhrase& o) const {
@@ -35,21 +33,30 @@ RecoResult CompiledGrammar::resultFor(int phraseIndex) const {
 }
 
 QStringList normalizeWords(const QString& text, const QString& separators) {
-    QString spaced = text;
-    for (QChar c : separators)
-        if (c != ' ') spaced.replace(c, ' ');
+    // Called once per command on every grammar rebuild, so it scans by hand rather than with a regex.
     QStringList words;
-    for (const QString& raw : spaced.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
+    QString w;
+    auto finish = [&] {
         // Keep letters, digits and inner apostrophes/hyphens; punctuation around a word is not spoken.
-        QString w;
-        for (QChar c : raw.toLower())
-            if (c.isLetterOrNumber() || c == '\'' || c == '-') w += c;
-        while (!w.isEmpty() && (w.front() == '\'' || w.front() == '-'))
-            w.remove(0, 1);
-        while (!w.isEmpty() && (w.back() == '\'' || w.back() == '-'))
-            w.chop(1);
-        if (!w.isEmpty()) words << w;
+        qsizetype from = 0, to = w.size();
+        while (from < to && (w[from] == '\'' || w[from] == '-'))
+            ++from;
+        while (to > from && (w[to - 1] == '\'' || w[to - 1] == '-'))
+            --to;
+        if (from < to) words << w.mid(from, to - from);
+        w.clear();
+    };
+    bool inWord = false;
+    for (QChar c : text) {
+        if (c.isSpace() || separators.contains(c)) {
+            if (inWord) finish();
+            inWord = false;
+            continue;
+        }
+        inWord = true;
+        if (c.isLetterOrNumber() || c == '\'' || c == '-') w += c.toLower();
     }
+    if (inWord) finish();
     return words;
 }
 

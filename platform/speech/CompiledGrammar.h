@@ -35,8 +35,10 @@ struct CompiledGrammar {
 // words; "Volume  Up!" -> {"volume", "up"}. Inner apostrophes and hyphens stay ("don't", "e-mail").
 QStringList normalizeWords(const QString& text, const QString& separators = " ");
 
-// Limits on flattening, so that a looping or deeply nested grammar cannot exhaust memory.
-constexpr int kMaxPhrasesPerRule = 20000;
+// Limits on flattening, so that a looping or deeply nested grammar cannot exhaust memory. A rule yields at
+// most its grammar's own size (one phrase per transition, so a plain list of any length is complete) plus
+// kMaxExpandedPhrases more from combining choices (loops, sequences of rule references).
+constexpr int kMaxExpandedPhrases = 20000;
 constexpr int kMaxPathLength = 64;
 
 } // namespace qz

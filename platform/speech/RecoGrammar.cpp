@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include <QHash>
+
 #include "RecoContext.h"
 #include "SpeechError.h"
 
@@ -108,12 +110,22 @@ struct Path {
 
 class Flattener {
 public:
+    explicit Flattener(qsizetype maxPhrases) : maxPhrases_(maxPhrases) {}
+
     QList<Path> rule(const RecoRule* r, int depth) {
         if (depth > 16 || onStack_.contains(r)) return {}; // a rule that refers to itself is not expanded
+        // A rule of words only expands the same wherever it is used; a long list is referenced from the
+        // top-level rule and flattened on its own too, so it is worth doing once.
+        const bool leaf = isLeaf(r);
+        if (leaf) {
+            auto cached = leaves_.constFind(r);
+            if (cached != leaves_.cend()) return *cached;
+        }
         onStack_.append(r);
         QList<Path> out;
         walk(r->InitialState(), Path{}, 0, depth, out);
         onStack_.removeLast();
+        if (leaf) leaves_.insert(r, out);
         return out;
     }
 
@@ -121,7 +133,7 @@ private:
     void walk(const RecoState* s, const Path& sofar, int length, int depth, QList<Path>& out) {
         if (length > kMaxPathLength) return;
         for (const RecoTransition& t : s->transitions()) {
-            if (out.size() >= kMaxPhrasesPerRule) return;
+            if (out.size() >= maxPhrases_) return;
             QList<Path> steps;
             if (t.kind == RecoTransition::Word) {
                 QString shown = t.words;
@@ -131,14 +143,15 @@ private:
                 p.text = shown.split(' ', Qt::SkipEmptyParts);
                 p.words = normalizeWords(t.words, t.separators);
                 p.properties << PhraseProperty(t.propertyName, t.propertyId, t.propertyValue);
-                steps << p;
+                steps << std::move(p);
             } else {
-                for (const Path& sub : rule(t.rule, depth + 1)) {
-                    Path p{sub.text,
-                           sub.words,
-                           {PhraseProperty(t.propertyName, t.propertyId, t.propertyValue, sub.properties)}};
-                    steps << p;
-                }
+                const QList<Path> subs = rule(t.rule, depth + 1);
+                steps.reserve(subs.size());
+                for (const Path& sub : subs)
+                    steps << Path{
+                        sub.text,
+                        sub.words,
+                        {PhraseProperty(t.propertyName, t.propertyId, t.propertyValue, sub.properties)}};
             }
             for (const Path& step : steps) {
                 Path next = sofar;
@@ -146,7 +159,7 @@ private:
                 next.words += step.words;
                 next.properties += step.properties;
                 if (!t.destination) {
-                    if (out.size() < kMaxPhrasesPerRule) out << next;
+                    if (out.size() < maxPhrases_) out << std::move(next);
                 } else {
                     walk(t.destination, next, length + 1, depth, out);
                 }
@@ -154,7 +167,16 @@ private:
         }
     }
 
+    static bool isLeaf(const RecoRule* r) {
+        for (const RecoState* state : r->states())
+            for (const RecoTransition& t : state->transitions())
+                if (t.kind != RecoTransition::Word) return false;
+        return true;
+    }
+
+    qsizetype maxPhrases_;
     QList<const RecoRule*> onStack_;
+    QHash<const RecoRule*, QList<Path>> leaves_;
 };
 
 } // namespace
@@ -165,7 +187,11 @@ void RecoGrammar::recompile(bool commit) {
     CompiledGrammar committed = committed_;
     if (commit) {
         committed.phrases.clear();
-        Flattener flattener;
+        qsizetype transitions = 0;
+        for (int i = 0; i < rules_.Count(); ++i)
+            for (const RecoState* state : rules_.Item(i)->states())
+                transitions += state->transitions().size();
+        Flattener flattener(kMaxExpandedPhrases + transitions);
         for (int i = 0; i < rules_.Count(); ++i) {
             const RecoRule* r = rules_.Item(i);
             for (const Path& p : flattener.rule(r, 0)) {

@@ -1,12 +1,14 @@
 #include "SphinxDecoder.h"
 
 #include <pocketsphinx.h>
+#include <sphinxbase/ckd_alloc.h>
 #include <sphinxbase/err.h>
 #include <sphinxbase/fsg_model.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +52,10 @@ Decoder makeDecoder(const SphinxSettings& s, bool phoneLoop, QString dict) {
                               dictPath.constData(), "-compallsen", "yes", "-vad_postspeech",
                               postSpeech.constData(), "-vad_prespeech", "20", "-beam", "1e-60", "-wbeam",
                               "1e-48", "-pbeam", "1e-60", "-maxhmmpf", "-1", "-allphone_ci",
-                              phoneLoop ? "yes" : "no", "-cmn", "live", "-fsgusefiller", "no", nullptr));
+                              phoneLoop ? "yes" : "no", "-cmn", "live", "-fsgusefiller", "no",
+                              // The library adds alternative pronunciations to a grammar in time quadratic
+                              // in its size; setGrammar adds them itself, as plain transitions.
+                              "-fsgusealtpron", "no", nullptr));
     if (!config) return nullptr;
     return Decoder(ps_init(config.get()));
 }
@@ -180,9 +185,12 @@ void SphinxDecoder::setGrammar(const CompiledGrammar& grammar) {
                 if (phones.isEmpty() || known.contains(phones)) continue;
                 const QByteArray name =
                     known.isEmpty() ? utf8 : utf8 + "(" + QByteArray::number(known.size() + 1) + ")";
-                if (ps_add_word(ps, name.constData(), phones.toUtf8().constData(), FALSE) < 0 &&
-                    known.isEmpty())
-                    throw SpeechError(QString("The word \"%1\" cannot be added to the dictionary").arg(word));
+                if (ps_add_word(ps, name.constData(), phones.toUtf8().constData(), FALSE) < 0) {
+                    if (known.isEmpty())
+                        throw SpeechError(
+                            QString("The word \"%1\" cannot be added to the dictionary").arg(word));
+                    continue; // the grammar lists one transition per entry, so only entries that exist count
+                }
                 known << phones;
             }
             if (known.isEmpty())
@@ -199,13 +207,38 @@ void SphinxDecoder::setGrammar(const CompiledGrammar& grammar) {
     fsg_model_t* fsg = fsg_model_init(kCommandSearch, lmath, lw, states);
     fsg->start_state = 0;
     fsg->final_state = 1;
+    // The library looks a word up in the grammar's vocabulary by a linear search, which makes a grammar of
+    // many distinct words quadratic to build; the vocabulary is filled here through a hash instead.
+    QHash<QByteArray, int> wordIds;
+    auto wordId = [&](const QByteArray& name) {
+        auto found = wordIds.constFind(name);
+        if (found != wordIds.cend()) return *found;
+        int wid;
+        if (fsg->silwords || fsg->altwords) {
+            wid = fsg_model_word_add(fsg, name.constData());
+        } else {
+            if (fsg->n_word >= fsg->n_word_alloc) {
+                fsg->n_word_alloc = std::max(16, fsg->n_word_alloc * 2);
+                fsg->vocab =
+                    static_cast<char**>(ckd_realloc(fsg->vocab, size_t(fsg->n_word_alloc) * sizeof(char*)));
+            }
+            wid = fsg->n_word++;
+            fsg->vocab[wid] = ckd_salloc(name.constData());
+        }
+        wordIds.insert(name, wid);
+        return wid;
+    };
     int next = 2;
     for (const CompiledPhrase& phrase : grammar.phrases) {
         int from = 0;
         for (int i = 0; i < phrase.words.size(); ++i) {
             const int to = i + 1 == phrase.words.size() ? 1 : next++;
-            const int wid = fsg_model_word_add(fsg, phrase.words[i].toUtf8().constData());
-            fsg_model_trans_add(fsg, from, to, 0, wid);
+            const QByteArray word = phrase.words[i].toUtf8();
+            const int variants = int(d->pronunciations.value(phrase.words[i]).count(" | ")) + 1;
+            for (int alt = 1; alt <= variants; ++alt) {
+                const QByteArray name = alt == 1 ? word : word + "(" + QByteArray::number(alt) + ")";
+                fsg_model_trans_add(fsg, from, to, 0, wordId(name));
+            }
             from = to;
         }
     }
@@ -258,7 +291,10 @@ QList<SphinxDecoder::Event> SphinxDecoder::process(const int16_t* samples, size_
         if (inSpeech && Impl::ms(d->fed - d->lastHypothesis) >= d->settings.hypothesisIntervalMs) {
             d->lastHypothesis = d->fed;
             const char* hyp = ps_get_hyp(d->words.get(), nullptr);
-            const QString text = hyp ? QString::fromUtf8(hyp).simplified() : QString();
+            QString text = hyp ? QString::fromUtf8(hyp).simplified() : QString();
+            // A word heard through an alternative pronunciation comes back as "word(2)".
+            static const QRegularExpression variant(QStringLiteral("\\(\\d+\\)(?=\\s|$)"));
+            text.remove(variant);
             if (!text.isEmpty() && text != d->lastHypothesisText) {
                 d->lastHypothesisText = text;
                 Event e;
@@ -289,7 +325,10 @@ QList<SphinxDecoder::Event> SphinxDecoder::Impl::endUtterance() {
     speechSeen = false;
 
     const char* hyp = ps_get_hyp(words.get(), nullptr);
-    const QString text = hyp ? QString::fromUtf8(hyp).simplified() : QString();
+    QString text = hyp ? QString::fromUtf8(hyp).simplified() : QString();
+    // A word heard through an alternative pronunciation comes back as "word(2)".
+    static const QRegularExpression variant(QStringLiteral("\\(\\d+\\)(?=\\s|$)"));
+    text.remove(variant);
     Event e;
     e.speechEndMs = ms(lastSpeech) - settings.commandSilenceMs / 2;
     if (text.isEmpty()) return events; // nothing that fits the grammar was heard

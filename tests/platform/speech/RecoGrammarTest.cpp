@@ -7,6 +7,7 @@
 
 #include "CommandGrammar.h"
 #include "FakeRecognizer.h"
+#include "speech/CompiledGrammar.h"
 #include "speech/SpeechError.h"
 
 using namespace qz;
@@ -155,7 +156,40 @@ TEST(RecoGrammar, LoopsAndSelfReferencesAreBounded) {
     const QStringList phrases = recognizer.activePhrases();
     EXPECT_TRUE(phrases.contains("go now"));
     EXPECT_TRUE(phrases.contains("go on on now"));
-    EXPECT_LE(phrases.size(), kMaxPhrasesPerRule);
+    EXPECT_LE(phrases.size(), kMaxExpandedPhrases);
+}
+
+// A flat list is never cut, however long; only combining choices is bounded.
+TEST(RecoGrammar, LongListsAreCompleteWhileCombinationsAreBounded) {
+    FakeRecognizer recognizer;
+    QStringList many;
+    for (int i = 0; i < 40000; ++i)
+        many << QString("item %1").arg(i);
+    auto g = setupCommandGrammar(recognizer, many);
+    Heard heard;
+    heard.attach(g.context.get());
+    EXPECT_EQ(recognizer.activePhrases().size(), 40000);
+    recognizer.say("item 39999");
+    ASSERT_EQ(heard.results.size(), 1);
+    EXPECT_EQ(heard.results[0].Properties(1).Children(0).Id(), 39999);
+
+    // Three references in a row to a 100-word list: a million phrases, cut to the bound.
+    auto context = recognizer.createContext();
+    RecoGrammar* grammar = context->CreateGrammar(0);
+    RecoRule* top = grammar->Rules().Add("top", SRATopLevel, 1);
+    RecoRule* digits = grammar->Rules().Add("digits", 0, 2);
+    for (int i = 0; i < 100; ++i)
+        digits->InitialState()->AddWordTransition(nullptr, QString("w%1").arg(i));
+    RecoState* a = top->AddState();
+    RecoState* b = top->AddState();
+    top->InitialState()->AddRuleTransition(a, digits);
+    a->AddRuleTransition(b, digits);
+    b->AddRuleTransition(nullptr, digits);
+    grammar->Rules().Commit();
+    grammar->CmdSetRuleState("top", SGDSActive);
+    const qsizetype count = recognizer.activePhrases().size();
+    EXPECT_GE(count, kMaxExpandedPhrases);
+    EXPECT_LE(count, kMaxExpandedPhrases + 200);
 }
 
 TEST(RecoGrammar, InvalidCallsThrowClearErrors) {
@@ -247,4 +281,21 @@ TEST(RecoContext, HypothesesGrowWordByWordBeforeTheResult) {
     recognizer.say("open the door"); // hypotheses only
     EXPECT_EQ(order, QStringList({"h:open", "h:open the", "h:open the mail", "r:open the mail", "h:open",
                                   "h:open the", "h:open the door"}));
+}
+
+TEST(NormalizeWords, SplitsOnBlanksAndSeparatorsAndDropsOuterPunctuation) {
+    struct Case {
+        QString text, separators;
+        QStringList words;
+    } cases[] = {
+        {"Volume  Up!", " ", {"volume", "up"}},
+        {"  don't  e-mail ", " ", {"don't", "e-mail"}},
+        {"'quoted' -dash- ...", " ", {"quoted", "dash"}},
+        {"one;two three", ";", {"one", "two", "three"}},
+        {"tab\tand\nline", " ", {"tab", "and", "line"}},
+        {"", " ", {}},
+        {"?! --", " ", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(normalizeWords(c.text, c.separators), c.words) << c.text.toStdString();
 }

@@ -11,6 +11,7 @@
 #include "FakeRecognizer.h"
 #include "audio/AudioInput.h"
 #include "audio/AudioOutput.h"
+#include "audio/BufferAudioInput.h"
 #include "audio/WavFile.h"
 #include "speech/EspeakSynthesizer.h"
 #include "speech/PocketSphinxRecognizer.h"
@@ -40,6 +41,12 @@ public:
     }
 };
 
+QByteArray speechOf(const QString& text) {
+    static EspeakSynthesizer espeak(std::make_unique<TimedSilentOutput>());
+    return resample(espeak.synthesize(text, VoiceToken{"en-us", "", "en-us"}, 160), espeak.sampleRate(),
+                    kRecognitionSampleRate);
+}
+
 class Harness {
 public:
     virtual ~Harness() = default;
@@ -66,9 +73,7 @@ public:
     }
     Recognizer& recognizer() override { return *recognizer_; }
     void say(const QString& text) override {
-        static EspeakSynthesizer espeak(std::make_unique<TimedSilentOutput>());
-        const QByteArray speech = resample(espeak.synthesize(text, VoiceToken{"en-us", "", "en-us"}, 160),
-                                           espeak.sampleRate(), kRecognitionSampleRate);
+        const QByteArray speech = speechOf(text);
         // Dictation waits for a longer pause than commands before it ends a sentence.
         const QByteArray silence(kRecognitionSampleRate * 2 * 12 / 10, 0);
         const QByteArray audio = silence + speech + silence;
@@ -230,4 +235,22 @@ TEST(PocketSphinxRecognizer, WithoutMicrophoneOrModelItSaysWhyAndKeepsRunning) {
         auto g = setupCommandGrammar(recognizer, {"volume up"});
         EXPECT_TRUE(g.context->isCurrent());
     }
+}
+
+// The buffer input moves to the recogniser's thread with its timer, so a paced stream keeps flowing while
+// the test appends to it from this thread.
+TEST(PocketSphinxRecognizer, RecognisesAPhraseFromARealTimeBufferInput) {
+    app();
+    const QByteArray silence(kRecognitionSampleRate * 2, 0); // 1 s
+    auto input = std::make_unique<BufferAudioInput>(silence, true);
+    BufferAudioInput* feed = input.get();
+    feed->setTrailingSilenceMs(1000);
+    PocketSphinxRecognizer recognizer(std::move(input));
+    auto g = setupCommandGrammar(recognizer, kPhrases);
+    Heard heard;
+    heard.attach(g.context.get());
+    feed->append(speechOf("what time is it") + silence);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !heard.results.isEmpty(); }, 15000))
+        << "no audio reached the recogniser";
+    EXPECT_EQ(heard.results[0].GetText(), "what time is it");
 }
