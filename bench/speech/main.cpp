@@ -29,7 +29,7 @@ namespace {
 struct Final {
     int phrase = -1;
     bool accepted = false; // by the decoder at the chosen strictness
-    double utterance = 0, worst = 0, latencyMs = 0;
+    double utterance = 0, worst = 0, latencyMs = 0, noiseDb = 0;
     QString words;
 };
 
@@ -170,6 +170,7 @@ int main(int argc, char** argv) {
                                           t.event.utteranceScore,
                                           t.event.worstWordScore,
                                           t.atMs - run.speechEndMs,
+                                          t.event.noiseLevelDb,
                                           QString()};
                         for (const auto& [frames, diff] : t.event.wordScores)
                             o.finals.back().words += QString(",%1/%2").arg(frames).arg(diff, 0, 'f', 0);
@@ -194,8 +195,8 @@ int main(int argc, char** argv) {
                 std::fprintf(dump, "%s\t%d\t%d\t%d\t%s", qPrintable(set[i].path), int(set[i].kind),
                              set[i].phrase, set[i].snr, qPrintable(set[i].text));
                 for (const Final& f : outcomes[i].finals)
-                    std::fprintf(dump, "\t%d:%.1f:%.1f:%.0f:%s", f.phrase, f.utterance, f.worst, f.latencyMs,
-                                 qPrintable(f.words.mid(1)));
+                    std::fprintf(dump, "\t%d:%.1f:%.1f:%.0f:%.1f:%s", f.phrase, f.utterance, f.worst,
+                                 f.latencyMs, f.noiseDb, qPrintable(f.words.mid(1)));
                 std::fprintf(dump, "\n");
             }
             if (dump) std::fclose(dump);

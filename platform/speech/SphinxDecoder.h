@@ -41,6 +41,7 @@ public:
         double utteranceScore = 0;
         double worstWordScore = 0;
         int frames = 0;
+        double noiseLevelDb = 0; // background level before the speech (dB of mean square sample value)
         QList<QPair<int, double>> wordScores; // per word: frames, summed score against the phone loop
     };
 
