@@ -7,6 +7,7 @@
 #include <cmath>
 
 using namespace vbscript::lib;
+using vbscript::lib::test::errorOf;
 using vbscript::lib::test::u16;
 using vbscript::lib::test::utf8;
 
@@ -15,15 +16,6 @@ namespace {
 // The date as CStr prints it: compares calendar and clock at once and reads well in a failure.
 std::string shown(double date) {
     return utf8(formatDate(date));
-}
-
-int errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const LibError& e) {
-        return e.number;
-    }
-    return 0;
 }
 
 } // namespace

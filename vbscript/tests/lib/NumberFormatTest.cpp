@@ -8,21 +8,9 @@
 #include <limits>
 
 using namespace vbscript::lib;
+using vbscript::lib::test::errorOf;
 using vbscript::lib::test::u16;
 using vbscript::lib::test::utf8;
-
-namespace {
-
-int errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const LibError& e) {
-        return e.number;
-    }
-    return 0;
-}
-
-} // namespace
 
 TEST(NumberFormat, DoubleAndSingleAsCStrPrintsThem) {
     struct Case {

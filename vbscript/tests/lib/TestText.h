@@ -2,6 +2,8 @@
 
 // UTF-16 <-> UTF-8 for test tables and readable failure messages (our tables only use the BMP).
 
+#include "lib/LibError.h"
+
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,16 @@ inline std::string utf8(std::u16string_view text) {
 // ASCII only: enough for patterns and dates written in the tables.
 inline std::u16string u16(std::string_view text) {
     return std::u16string(text.begin(), text.end());
+}
+
+// The library error number `call` raises, or 0 when it returns normally.
+int errorOf(auto&& call) {
+    try {
+        call();
+    } catch (const LibError& e) {
+        return e.number;
+    }
+    return 0;
 }
 
 } // namespace vbscript::lib::test
