@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <vector>
 
 #include "EspeakPhonemes.h"
 #include "SpeechError.h"
@@ -360,57 +362,82 @@ QList<SphinxDecoder::Event> SphinxDecoder::Impl::endUtterance() {
 }
 
 void SphinxDecoder::Impl::score(Event& e) {
-    // Per-frame acoustic score of the free phone loop, spread evenly over each phone.
-    const int frames = ps_get_n_frames(phones.get());
-    std::vector<double> loop(size_t(std::max(frames, 1)) + 1, 0.0);
-    for (ps_seg_t* seg = ps_seg_iter(phones.get()); seg; seg = ps_seg_next(seg)) {
-        int sf = 0, ef = 0;
-        int32 ascr = 0, lscr = 0, lback = 0;
-        ps_seg_frames(seg, &sf, &ef);
-        ps_seg_prob(seg, &ascr, &lscr, &lback);
-        const int len = std::max(1, ef - sf + 1);
-        for (int f = std::max(0, sf); f <= ef && f < int(loop.size()); ++f)
-            loop[size_t(f)] = double(ascr) / len;
-    }
-    auto loopScore = [&](int sf, int ef) {
-        double sum = 0;
-        for (int f = std::max(0, sf); f <= ef && f < int(loop.size()); ++f)
-            sum += loop[size_t(f)];
-        return sum;
+    // Segment frames count from the start of the stream, not of the utterance (the library keeps counting
+    // across utterances), so both decoders' segments are laid out on one frame axis sized by the last frame.
+    struct Segment {
+        int first, last;
+        double acoustic;
+        bool speech; // a phone or a word, not silence or a filler
     };
+    auto segmentsOf = [](ps_decoder_t* decoder, bool phoneLoop) {
+        std::vector<Segment> segments;
+        for (ps_seg_t* seg = ps_seg_iter(decoder); seg; seg = ps_seg_next(seg)) {
+            int sf = 0, ef = 0;
+            int32 ascr = 0, lscr = 0, lback = 0;
+            ps_seg_frames(seg, &sf, &ef);
+            ps_seg_prob(seg, &ascr, &lscr, &lback);
+            const char* name = ps_seg_word(seg);
+            const bool speech = name && name[0] != '<' && name[0] != '[' && name[0] != '+' &&
+                                !(phoneLoop && std::string_view(name) == "SIL");
+            segments.push_back({std::max(0, sf), std::max(0, ef), double(ascr), speech});
+        }
+        return segments;
+    };
+    const std::vector<Segment> loopSegments = segmentsOf(phones.get(), true);
+    const std::vector<Segment> pathSegments = segmentsOf(words.get(), false);
+    int lastFrame = 0;
+    for (const auto* list : {&loopSegments, &pathSegments})
+        for (const Segment& s : *list)
+            lastFrame = std::max(lastFrame, s.last);
+
+    // The phone loop's acoustic score per frame, each phone's spread evenly over its frames.
+    std::vector<double> loop(size_t(lastFrame) + 1, 0.0);
+    std::vector<char> loopHeardSpeech(loop.size(), 0);
+    for (const Segment& s : loopSegments) {
+        const int len = s.last - s.first + 1;
+        for (int f = s.first; f <= s.last; ++f) {
+            loop[size_t(f)] = s.acoustic / len;
+            loopHeardSpeech[size_t(f)] = s.speech;
+        }
+    }
+
     double total = 0, worst = 1e9;
-    int covered = 0;
-    for (ps_seg_t* seg = ps_seg_iter(words.get()); seg; seg = ps_seg_next(seg)) {
-        int sf = 0, ef = 0;
-        int32 ascr = 0, lscr = 0, lback = 0;
-        ps_seg_frames(seg, &sf, &ef);
-        ps_seg_prob(seg, &ascr, &lscr, &lback);
-        const int len = std::max(1, ef - sf + 1);
-        const double diff = double(ascr) - loopScore(sf, ef);
+    int covered = 0, unexplained = 0;
+    for (const Segment& s : pathSegments) {
+        const int len = std::max(1, s.last - s.first + 1);
+        double loopScore = 0;
+        for (int f = s.first; f <= s.last; ++f)
+            loopScore += loop[size_t(f)];
+        const double diff = s.acoustic - loopScore;
         total += diff;
         covered += len;
-        const char* word = ps_seg_word(seg);
-        const bool filler = !word || word[0] == '<' || word[0] == '[';
-        if (!filler) {
+        if (s.speech) {
             worst = std::min(worst, diff / len);
             e.wordScores.append({len, diff});
+        } else {
+            // Speech the grammar path passes over as silence: the rest of a sentence around a phrase.
+            for (int f = s.first; f <= s.last; ++f)
+                unexplained += loopHeardSpeech[size_t(f)];
         }
     }
     // Scores are in the library's log units per frame, about 0 to -150.
     e.frames = covered;
     e.utteranceScore = covered ? total / covered : -1e9;
     e.worstWordScore = worst < 1e9 ? worst : e.utteranceScore;
+    e.unexplainedFrames = unexplained;
     e.noiseLevelDb = noiseLevelDb();
-    // Accept when the whole utterance, silences included, and its worst word both come close enough to the
-    // phone loop. Strictness 0..1 moves both thresholds over the range measured useful (README.md); 0.5
-    // keeps 97 % of quiet commands on the benchmark.
-    // In noise, sentences come closer to the phone loop while commands keep their scores, so the utterance
-    // threshold rises with the background level (measured on the benchmark: from 48 dB, capped at 8).
-    const double noiseShift = std::clamp(e.noiseLevelDb - 48.0, 0.0, 8.0);
-    const double utteranceThreshold = -66.0 + noiseShift + (settings.strictness - 0.5) * 40.0;
-    const double wordThreshold = -115.0 + (settings.strictness - 0.5) * 60.0;
-    const double score =
-        std::min(e.utteranceScore - utteranceThreshold, (e.worstWordScore - wordThreshold) * 2.0 / 3.0);
+    // Accept when the whole utterance and its worst word come close enough to the phone loop and the
+    // grammar path leaves little speech unexplained. Strictness 0..1 moves all three thresholds over the
+    // range measured useful (README.md). In noise, sentences come closer to the phone loop while commands
+    // keep their scores, so the utterance threshold follows the background level (measured on the
+    // benchmark: from 48 dB, capped at 10 dB above it).
+    const double strict = settings.strictness - 0.5;
+    const double noise = std::clamp(e.noiseLevelDb - 48.0, 0.0, 10.0);
+    const double utteranceThreshold = -26.0 + 0.5 * noise + strict * 20.0;
+    const double wordThreshold = -70.0 + strict * 60.0;
+    const double unexplainedLimit = std::max(0.0, 26.0 - strict * 30.0);
+    const double score = std::min({e.utteranceScore - utteranceThreshold,
+                                   (e.worstWordScore - wordThreshold) / 3.0, unexplainedLimit - unexplained});
     e.result.setScore(score);
     e.kind = score >= 0 ? Event::Recognition : Event::Rejection;
 }

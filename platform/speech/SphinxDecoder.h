@@ -36,10 +36,12 @@ public:
         Kind kind = Hypothesis;
         RecoResult result;      // Rejection: the phrase that was rejected, with its score
         qint64 speechEndMs = 0; // stream time of the end of speech (Recognition and Rejection)
-        // Acceptance measures of a command result (see README.md): per frame over the whole utterance,
-        // and of the worst-matching word.
+        // Acceptance measures of a command result (see README.md): against the phone loop, per frame over
+        // the whole utterance and of the worst-matching word; and the frames of speech that the grammar
+        // path passes over as silence.
         double utteranceScore = 0;
         double worstWordScore = 0;
+        int unexplainedFrames = 0;
         int frames = 0;
         double noiseLevelDb = 0; // background level before the speech (dB of mean square sample value)
         QList<QPair<int, double>> wordScores; // per word: frames, summed score against the phone loop

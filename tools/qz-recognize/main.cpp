@@ -85,10 +85,12 @@ int main(int argc, char** argv) {
             for (const TimedEvent& t : run.events) {
                 if (t.event.kind == SphinxDecoder::Event::Hypothesis) continue;
                 if (verbose)
-                    std::fprintf(stderr, "%s\t%s\t%s\tutt=%.2f worst=%.2f frames=%d\n", qPrintable(wav),
-                                 t.event.kind == SphinxDecoder::Event::Recognition ? "accept" : "reject",
-                                 qPrintable(t.event.result.GetText()), t.event.utteranceScore,
-                                 t.event.worstWordScore, t.event.frames);
+                    std::fprintf(
+                        stderr, "%s\t%s\t%s\tutt=%.2f worst=%.2f unexplained=%d frames=%d noise=%.1f dB\n",
+                        qPrintable(wav),
+                        t.event.kind == SphinxDecoder::Event::Recognition ? "accept" : "reject",
+                        qPrintable(t.event.result.GetText()), t.event.utteranceScore, t.event.worstWordScore,
+                        t.event.unexplainedFrames, t.event.frames, t.event.noiseLevelDb);
                 if (latency < 0) latency = t.atMs - run.speechEndMs;
                 if (t.event.kind == SphinxDecoder::Event::Recognition && index < 0) {
                     index = t.event.result.Properties(1).Children(0).Id();

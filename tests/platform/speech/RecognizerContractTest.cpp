@@ -9,6 +9,7 @@
 
 #include "CommandGrammar.h"
 #include "FakeRecognizer.h"
+#include "SpokenText.h"
 #include "audio/AudioInput.h"
 #include "audio/AudioOutput.h"
 #include "audio/BufferAudioInput.h"
@@ -40,12 +41,6 @@ public:
             emit audioReady(samples.mid(i, 640));
     }
 };
-
-QByteArray speechOf(const QString& text) {
-    static EspeakSynthesizer espeak(std::make_unique<TimedSilentOutput>());
-    return resample(espeak.synthesize(text, VoiceToken{"en-us", "", "en-us"}, 160), espeak.sampleRate(),
-                    kRecognitionSampleRate);
-}
 
 class Harness {
 public:

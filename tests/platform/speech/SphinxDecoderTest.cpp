@@ -1,0 +1,122 @@
+// The acceptance measures of the PocketSphinx decoder on espeak-ng speech: an utterance is judged the same
+// wherever it falls in a stream, speech around a phrase is not passed over as silence, and the threshold
+// that follows the background noise keeps phrases while it still rejects sentences in that noise.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <cmath>
+#include <random>
+
+#include "GrammarCompiler.h"
+#include "SpokenText.h"
+#include "speech/SphinxDecoder.h"
+
+using namespace qz;
+using namespace qz::testing;
+
+namespace {
+
+const QStringList kPhrases = {"volume up",       "volume down",   "open calculator",   "close the window",
+                              "what time is it", "read the news", "take a screenshot", "go to sleep"};
+
+QByteArray silence(int ms) {
+    return QByteArray(kRecognitionSampleRate / 1000 * ms * 2, 0);
+}
+
+// Final results (recognitions and rejections) of one stream, in order.
+QList<SphinxDecoder::Event> decode(SphinxDecoder& decoder, const QByteArray& audio) {
+    QList<SphinxDecoder::Event> finals;
+    const auto* samples = reinterpret_cast<const int16_t*>(audio.constData());
+    const size_t count = size_t(audio.size() / 2);
+    for (size_t i = 0; i < count; i += 320) {
+        for (const auto& e : decoder.process(samples + i, std::min<size_t>(320, count - i)))
+            if (e.kind != SphinxDecoder::Event::Hypothesis) finals << e;
+    }
+    for (const auto& e : decoder.finish())
+        if (e.kind != SphinxDecoder::Event::Hypothesis) finals << e;
+    return finals;
+}
+
+// The same audio with white noise mixed in at the given signal-to-noise ratio, against the loudness of
+// the speech; the noise also fills the lead-in, as a room's would.
+QByteArray withNoise(const QByteArray& speech, double snrDb, int leadInMs) {
+    const auto* s = reinterpret_cast<const int16_t*>(speech.constData());
+    const size_t n = size_t(speech.size() / 2);
+    double energy = 0;
+    size_t loud = 0;
+    for (size_t i = 0; i < n; ++i)
+        if (std::abs(s[i]) > 500) energy += double(s[i]) * s[i], ++loud;
+    const double noiseRms =
+        std::sqrt(energy / double(std::max<size_t>(loud, 1))) / std::pow(10.0, snrDb / 20);
+    std::mt19937 random(11);
+    std::normal_distribution<double> noise(0, noiseRms);
+    const size_t lead = size_t(kRecognitionSampleRate / 1000 * leadInMs);
+    QByteArray out((lead + n) * 2, 0);
+    auto* o = reinterpret_cast<int16_t*>(out.data());
+    for (size_t i = 0; i < lead + n; ++i) {
+        const double v = (i >= lead ? s[i - lead] : 0) + noise(random);
+        o[i] = int16_t(std::clamp(v, -32768.0, 32767.0));
+    }
+    return out;
+}
+
+int phraseOf(const SphinxDecoder::Event& e) {
+    return e.result.Properties(1).Children(0).Id();
+}
+
+} // namespace
+
+TEST(SphinxDecoder, AnUtteranceIsJudgedAlikeWhereverItFallsInTheStream) {
+    // The library numbers frames from the start of the stream; measures taken per utterance must not
+    // depend on how much audio came before. The first utterance settles the cepstral mean.
+    SphinxDecoder decoder;
+    decoder.setGrammar(compileCommandGrammar(kPhrases));
+    const QByteArray phrase = speechOf("open calculator");
+    const QByteArray gap = silence(1500);
+    const auto finals = decode(decoder, gap + phrase + gap + phrase + gap + speechOf("read the news") + gap +
+                                            silence(20000) + phrase + gap);
+    ASSERT_EQ(finals.size(), 4);
+    for (int i : {1, 3}) {
+        EXPECT_EQ(finals[i].kind, SphinxDecoder::Event::Recognition) << i;
+        EXPECT_EQ(phraseOf(finals[i]), 2) << i;
+        // Clean speech of a phrase fits its grammar path about as well as the free phone loop.
+        EXPECT_GT(finals[i].utteranceScore, -15.0) << i;
+        EXPECT_LE(finals[i].unexplainedFrames, 10) << i;
+    }
+    EXPECT_NEAR(finals[3].utteranceScore, finals[1].utteranceScore, 3.0);
+    EXPECT_NEAR(finals[3].worstWordScore, finals[1].worstWordScore, 6.0);
+}
+
+TEST(SphinxDecoder, SpeechAroundAPhraseIsNotPassedOverAsSilence) {
+    SphinxDecoder decoder;
+    decoder.setGrammar(compileCommandGrammar(kPhrases));
+    const QByteArray gap = silence(1500);
+    const auto finals = decode(
+        decoder, gap + speechOf("volume up") + gap +
+                     speechOf("could you please turn the volume up a little bit for the children") + gap);
+    ASSERT_EQ(finals.size(), 2);
+    EXPECT_EQ(finals[0].kind, SphinxDecoder::Event::Recognition);
+    EXPECT_LE(finals[0].unexplainedFrames, 20);
+    EXPECT_EQ(finals[1].kind, SphinxDecoder::Event::Rejection) << finals[1].result.GetText().toStdString();
+    EXPECT_GT(finals[1].unexplainedFrames, 50);
+}
+
+TEST(SphinxDecoder, InNoiseThePhraseIsKeptAndTheSentenceRejected) {
+    // A stream of one noisy room: the first utterance lets the cepstral mean settle, as the user's first
+    // words would; then a phrase and a sentence in the same noise.
+    SphinxDecoder decoder;
+    decoder.setGrammar(compileCommandGrammar(kPhrases));
+    const QByteArray gap = silence(1500);
+    const QByteArray clean = gap + speechOf("what time is it") + gap + speechOf("take a screenshot") + gap +
+                             speechOf("the children are playing in the garden") + gap;
+    const auto finals = decode(decoder, withNoise(clean, 15, 1000));
+    ASSERT_EQ(finals.size(), 3);
+    for (const auto& e : finals)
+        EXPECT_GT(e.noiseLevelDb, 48.0) << "the background level follows the noise";
+    EXPECT_EQ(finals[1].kind, SphinxDecoder::Event::Recognition);
+    EXPECT_EQ(phraseOf(finals[1]), 6);
+    EXPECT_EQ(finals[2].kind, SphinxDecoder::Event::Rejection) << finals[2].result.GetText().toStdString();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Speech for the recogniser tests: espeak-ng's American voice, resampled to the recogniser's rate.
+
+#include <memory>
+
+#include <QByteArray>
+#include <QString>
+
+#include "audio/AudioInput.h"
+#include "audio/AudioOutput.h"
+#include "audio/WavFile.h"
+#include "speech/EspeakSynthesizer.h"
+
+namespace qz::testing {
+
+inline QByteArray speechOf(const QString& text) {
+    static EspeakSynthesizer espeak(std::make_unique<TimedSilentOutput>());
+    return resample(espeak.synthesize(text, VoiceToken{"en-us", "", "en-us"}, 160), espeak.sampleRate(),
+                    kRecognitionSampleRate);
+}
+
+} // namespace qz::testing
