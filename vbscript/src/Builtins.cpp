@@ -69,8 +69,7 @@ Variant checkedNull(const CallArgs& a) {
 
 // A conversion called as a statement has nowhere to put its value: VBScript reports 458.
 Variant converted(Frame& f, Variant v) {
-    if (!f.in->valueWanted)
-        throw ScriptError(458);
+    if (!f.in->valueWanted) throw ScriptError(458);
     return v;
 }
 
@@ -442,11 +441,9 @@ VBS_FN(fnTimer) {
 
 VBS_FN(fnWeekday) {
     int first = hasArg(a, 1) ? argLong(a, 1) : 1;
-    if (first < 0 || first > 7)
-        throw ScriptError(5);
+    if (first < 0 || first > 7) throw ScriptError(5);
     Variant v = argValue(a, 0);
-    if (v.isNull())
-        return Variant::null();
+    if (v.isNull()) return Variant::null();
     double d = v.toDate();
     return Variant::fromInteger(
         static_cast<int16_t>(libCall([&] { return vbscript::lib::weekday(d, first); })));
@@ -552,7 +549,7 @@ VBS_FN(fnInputBox) {
 VBS_FN(fnCreateObject) {
     std::u16string id = argString(a, 0);
     if (namesEqual(id, u"Scripting.Dictionary")) return Variant(makeDictionary());
-    if (namesEqual(id, u"VBScript.RegExp")) return Variant(makeRegExp());
+    if (namesEqual(id, u"VBScript.RegExp")) return Variant(makeRegExp(f.in));
     throw ScriptError(429);
 }
 VBS_FN(fnGetObject) {

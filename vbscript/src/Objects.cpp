@@ -41,8 +41,7 @@ public:
     }
     std::u16string typeName() const override { return u"Object"; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
-        if (!*token_)
-            throw ScriptError(424); // kept by a host after its interpreter was reset
+        if (!*token_) throw ScriptError(424); // kept by a host after its interpreter was reset
         ErrState& e = in_->err;
         if (id == kDefaultMember) id = Number;
         bool put = kind == InvokeKind::Let || kind == InvokeKind::Set;
@@ -380,6 +379,7 @@ public:
 
 class RegExpObject : public NamedMemberObject {
 public:
+    explicit RegExpObject(Interp* i) : token_(i->alive) {}
     enum { Pattern = 1, IgnoreCase, Global, Multiline, Test, Execute, Replace };
     std::span<const char16_t* const> memberNames() const override {
         static const char16_t* const names[] = {u"Pattern", u"IgnoreCase", u"Global", u"Multiline",
@@ -423,13 +423,13 @@ public:
             case Test: {
                 argCount(a, 1, 1);
                 std::u16string s = text(a[0]);
-                return Variant(regex().search(s).has_value());
+                return Variant(regex().search(s, 0, poll()).has_value());
             }
             case Execute: {
                 argCount(a, 1, 1);
                 std::u16string s = text(a[0]);
                 auto coll = std::make_shared<MatchCollection>();
-                for (const auto& m : regex().searchAll(s, global_)) {
+                for (const auto& m : regex().searchAll(s, global_, poll())) {
                     auto mo = std::make_shared<MatchObject>();
                     mo->value = s.substr(m.start, m.length);
                     mo->firstIndex = static_cast<int32_t>(m.start);
@@ -447,7 +447,7 @@ public:
                 argCount(a, 2, 2);
                 std::u16string s = text(a[0]);
                 std::u16string r = text(a[1]);
-                return Variant(regex().replace(s, r, global_));
+                return Variant(regex().replace(s, r, global_, poll()));
             }
             }
         } catch (const lib::LibError& e) {
@@ -470,6 +470,14 @@ private:
             compiled_ = std::make_unique<lib::Regex>(pattern_, lib::RegexFlags{ignoreCase_, multiline_});
         return *compiled_;
     }
+    // A long search stops at the script's time-out like any other work; after a reset it runs to its own
+    // step budget only.
+    lib::Regex::Poll poll() const {
+        return [token = token_] {
+            if (*token) (*token)->checkTime();
+        };
+    }
+    std::shared_ptr<Interp*> token_;
     std::u16string pattern_;
     bool ignoreCase_ = false, global_ = false, multiline_ = false;
     std::unique_ptr<lib::Regex> compiled_;
@@ -483,12 +491,12 @@ std::shared_ptr<HostObject> makeErrObject(Interp* in) {
 std::shared_ptr<HostObject> makeDictionary() {
     return std::make_shared<Dictionary>();
 }
-std::shared_ptr<HostObject> makeRegExp() {
-    return std::make_shared<RegExpObject>();
+std::shared_ptr<HostObject> makeRegExp(Interp* in) {
+    return std::make_shared<RegExpObject>(in);
 }
 
 std::shared_ptr<HostObject> Interp::newBuiltinObject(std::u16string_view name) {
-    if (namesEqual(name, u"RegExp")) return makeRegExp();
+    if (namesEqual(name, u"RegExp")) return makeRegExp(this);
     return nullptr;
 }
 

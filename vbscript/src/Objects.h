@@ -18,6 +18,6 @@ protected:
 
 std::shared_ptr<HostObject> makeErrObject(Interp* in);
 std::shared_ptr<HostObject> makeDictionary();
-std::shared_ptr<HostObject> makeRegExp();
+std::shared_ptr<HostObject> makeRegExp(Interp* in);
 
 } // namespace vbscript::detail

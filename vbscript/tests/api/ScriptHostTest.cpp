@@ -223,6 +223,16 @@ TEST_F(HostFixture, TimeOutStopsAnEndlessLoopAndTheHostKeepsWorking) {
     EXPECT_EQ(window->said.back(), u"ok");
 }
 
+TEST_F(HostFixture, TimeOutAlsoStopsARunawayRegularExpressionSearch) {
+    // Without the time-out the search would run to its own step budget and end with error 28.
+    host.setTimeout(10ms);
+    ASSERT_TRUE(host.addCode(u"Sub Search()\n Set re = New RegExp\n re.Pattern = \"^(a|a?)+$\"\n"
+                             u" x = re.Test(String(40, \"a\") & \"b\")\nEnd Sub"));
+    EXPECT_FALSE(host.run(u"Search"));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].number, kTimeoutErrorNumber);
+}
+
 TEST_F(HostFixture, DeepRecursionIsErrorTwentyEight) {
     ASSERT_TRUE(
         host.addCode(u"Function R(n) : R = R(n + 1) + 1 : End Function\nSub Main() : x = R(0) : End Sub"));
