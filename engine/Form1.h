@@ -17,7 +17,6 @@
 
 namespace qz {
 
-class AboutBox;
 class Clipboard;
 class DocumentOpener;
 class KeySender;
