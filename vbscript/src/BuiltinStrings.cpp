@@ -8,8 +8,6 @@ namespace vbscript::detail {
 
 namespace {
 
-#define VBS_FN(name) Variant name([[maybe_unused]] Frame& f, [[maybe_unused]] const CallArgs& a)
-
 // Windows-1252 bytes 0x80..0x9F, which Chr and Asc map to and from Unicode.
 constexpr char16_t kCp1252High[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,

@@ -1,6 +1,5 @@
-// Built-in functions: conversions, type information, arrays, maths, dates, dialogs, Eval/Execute.
+// Built-in functions: constants, type information, arrays, dialogs, Eval/Execute; and the registry of all.
 #include <cmath>
-#include <cstring>
 #include <ctime>
 
 #include "Ast.h"
@@ -23,6 +22,11 @@ std::u16string argString(const CallArgs& a, size_t i) {
     Variant tmp;
     return valueOf(a[i], tmp).toString();
 }
+double numArg(const CallArgs& a, size_t i) {
+    Variant v = argValue(a, i);
+    if (v.isNull()) throw ScriptError(94);
+    return v.toDouble();
+}
 int32_t argLong(const CallArgs& a, size_t i) {
     Variant tmp;
     const Variant& v = valueOf(a[i], tmp);
@@ -31,8 +35,6 @@ int32_t argLong(const CallArgs& a, size_t i) {
 }
 
 namespace {
-
-#define VBS_FN(name) Variant name([[maybe_unused]] Frame& f, [[maybe_unused]] const CallArgs& a)
 
 // ---- constants ----
 #define VBS_CONST_INT(fname, value)                                                                          \
@@ -58,166 +60,6 @@ VBS_FN(cVbNullChar) {
 }
 VBS_CONST_STR(cVbFormFeed, u"\f")
 VBS_CONST_STR(cVbVerticalTab, u"\v")
-
-// ---- conversions ----
-
-Variant checkedNull(const CallArgs& a) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) throw ScriptError(94);
-    return v;
-}
-
-// A conversion called as a statement has nowhere to put its value: VBScript reports 458.
-Variant converted(Frame& f, Variant v) {
-    if (!f.in->valueWanted) throw ScriptError(458);
-    return v;
-}
-
-VBS_FN(fnCBool) {
-    Variant v = checkedNull(a);
-    return Variant(v.toBool());
-}
-VBS_FN(fnCByte) {
-    return converted(f, Variant::fromByte(checkedNull(a).toByte()));
-}
-VBS_FN(fnCInt) {
-    return converted(f, Variant::fromInteger(checkedNull(a).toInteger()));
-}
-VBS_FN(fnCLng) {
-    return converted(f, Variant::fromLong(checkedNull(a).toLong()));
-}
-VBS_FN(fnCSng) {
-    return converted(f, Variant::fromSingle(checkedNull(a).toSingle()));
-}
-VBS_FN(fnCDbl) {
-    return converted(f, Variant(checkedNull(a).toDouble()));
-}
-VBS_FN(fnCCur) {
-    return converted(f, Variant::fromCurrency(checkedNull(a).toCurrency()));
-}
-VBS_FN(fnCDate) {
-    return converted(f, Variant::fromDate(checkedNull(a).toDate()));
-}
-VBS_FN(fnCStr) {
-    return Variant(checkedNull(a).toString());
-}
-
-VBS_FN(fnHex) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    if (v.isEmpty()) return Variant(std::u16string(u"0"));
-    bool sixteen = v.type() == VarType::Integer || v.type() == VarType::Byte || v.type() == VarType::Boolean;
-    int32_t n = v.toLong();
-    return Variant(libCall([&] { return vbscript::lib::toHex(n, sixteen); }));
-}
-VBS_FN(fnOct) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    if (v.isEmpty()) return Variant(std::u16string(u"0"));
-    bool sixteen = v.type() == VarType::Integer || v.type() == VarType::Byte || v.type() == VarType::Boolean;
-    int32_t n = v.toLong();
-    return Variant(libCall([&] { return vbscript::lib::toOct(n, sixteen); }));
-}
-
-template <double (*Op)(double)> Variant intLike(const CallArgs& a) {
-    Variant v = argValue(a, 0);
-    switch (v.type()) {
-    case VarType::Null:
-        return Variant::null();
-    case VarType::Empty:
-        return Variant::fromInteger(0);
-    case VarType::Boolean:
-        return Variant::fromInteger(v.boolean() ? -1 : 0);
-    case VarType::Byte:
-    case VarType::Integer:
-    case VarType::Long:
-        return v;
-    case VarType::Single:
-        return Variant::fromSingle(static_cast<float>(Op(v.single())));
-    case VarType::Currency: {
-        double d = Op(static_cast<double>(v.currency()) / 10000.0);
-        return Variant::fromCurrency(static_cast<int64_t>(d) * 10000);
-    }
-    case VarType::Date:
-        return Variant::fromDate(Op(v.date()));
-    default:
-        return Variant(Op(v.toDouble()));
-    }
-}
-double floorOp(double d) {
-    return std::floor(d);
-}
-double truncOp(double d) {
-    return std::trunc(d);
-}
-VBS_FN(fnInt) {
-    return intLike<floorOp>(a);
-}
-VBS_FN(fnFix) {
-    return intLike<truncOp>(a);
-}
-
-VBS_FN(fnAbs) {
-    Variant v = argValue(a, 0);
-    switch (v.type()) {
-    case VarType::Null:
-        return Variant::null();
-    case VarType::Empty:
-        return Variant::fromInteger(0);
-    case VarType::Boolean:
-        return Variant::fromInteger(v.boolean() ? 1 : 0);
-    case VarType::Byte:
-        return v;
-    case VarType::Integer:
-        return v.integer() < 0 ? opNeg(v) : v;
-    case VarType::Long:
-        return v.longValue() < 0 ? opNeg(v) : v;
-    case VarType::Single:
-        return Variant::fromSingle(std::fabs(v.single()));
-    case VarType::Currency:
-        return Variant::fromCurrency(v.currency() < 0 ? -v.currency() : v.currency());
-    case VarType::Date:
-        return Variant::fromDate(std::fabs(v.date()));
-    default:
-        return Variant(std::fabs(v.toDouble()));
-    }
-}
-
-VBS_FN(fnSgn) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) throw ScriptError(94);
-    double d = v.toDouble();
-    return Variant::fromInteger(d > 0 ? 1 : d < 0 ? -1 : 0);
-}
-
-VBS_FN(fnRound) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    int digits = hasArg(a, 1) ? argLong(a, 1) : 0;
-    if (digits < 0) throw ScriptError(5);
-    switch (v.type()) {
-    case VarType::Empty:
-        return Variant::fromInteger(0);
-    case VarType::Boolean:
-    case VarType::Byte:
-    case VarType::Integer:
-    case VarType::Long:
-        return v;
-    case VarType::Single:
-        return Variant::fromSingle(
-            static_cast<float>(libCall([&] { return vbscript::lib::roundToDigits(v.single(), digits); })));
-    case VarType::Currency: {
-        double d = libCall([&] {
-            return vbscript::lib::roundToDigits(static_cast<double>(v.currency()) / 10000.0, digits);
-        });
-        return Variant::fromCurrency(static_cast<int64_t>(std::llround(d * 10000.0)));
-    }
-    default: {
-        double d = v.toDouble();
-        return Variant(libCall([&] { return vbscript::lib::roundToDigits(d, digits); }));
-    }
-    }
-}
 
 // ---- type information ----
 
@@ -301,230 +143,6 @@ VBS_FN(fnUBound) {
 }
 VBS_FN(fnLBound) {
     return bound(a, false);
-}
-
-// ---- maths ----
-
-double numArg(const CallArgs& a, size_t i) {
-    Variant v = argValue(a, i);
-    if (v.isNull()) throw ScriptError(94);
-    return v.toDouble();
-}
-template <double (*F)(double)> Variant math1(const CallArgs& a) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    return Variant(F(v.toDouble()));
-}
-double dsin(double x) {
-    return std::sin(x);
-}
-double dcos(double x) {
-    return std::cos(x);
-}
-double dtan(double x) {
-    return std::tan(x);
-}
-double datan(double x) {
-    return std::atan(x);
-}
-VBS_FN(fnSin) {
-    return math1<dsin>(a);
-}
-VBS_FN(fnCos) {
-    return math1<dcos>(a);
-}
-VBS_FN(fnTan) {
-    return math1<dtan>(a);
-}
-VBS_FN(fnAtn) {
-    return math1<datan>(a);
-}
-VBS_FN(fnSqr) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    double d = v.toDouble();
-    if (d < 0) throw ScriptError(5);
-    return Variant(std::sqrt(d));
-}
-VBS_FN(fnExp) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    double r = std::exp(v.toDouble());
-    if (!std::isfinite(r)) throw ScriptError(6);
-    return Variant(r);
-}
-VBS_FN(fnLog) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    double d = v.toDouble();
-    if (d <= 0) throw ScriptError(5);
-    return Variant(std::log(d));
-}
-
-// VBScript's generator: a 24-bit linear congruential sequence.
-VBS_FN(fnRnd) {
-    Interp& in = *f.in;
-    if (a.size() > 0) {
-        Variant v = argValue(a, 0);
-        double d = v.toDouble();
-        if (d == 0) return Variant::fromSingle(static_cast<float>(in.lastRnd));
-        if (d < 0) {
-            float s = static_cast<float>(d);
-            uint32_t bits;
-            std::memcpy(&bits, &s, 4);
-            in.rndSeed = (bits + (bits >> 24)) & 0xFFFFFF;
-        }
-    }
-    in.rndSeed = (in.rndSeed * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFFu;
-    in.lastRnd = static_cast<double>(in.rndSeed) / 16777216.0;
-    return Variant::fromSingle(static_cast<float>(in.lastRnd));
-}
-VBS_FN(fnRandomize) {
-    Interp& in = *f.in;
-    if (in.valueWanted) throw ScriptError(13); // a statement, not a function
-    double seed = a.size() > 0 ? numArg(a, 0) : vbscript::lib::timer();
-    uint64_t bits;
-    std::memcpy(&bits, &seed, 8);
-    uint32_t hi = static_cast<uint32_t>(bits >> 32);
-    uint32_t mix = ((hi ^ (hi >> 16)) & 0xFFFF) << 8;
-    in.rndSeed = (in.rndSeed & 0xFF0000FFu) | (mix & 0x00FFFF00u);
-    in.rndSeed &= 0xFFFFFF;
-    return {};
-}
-
-// ---- dates ----
-
-template <int Part> Variant datePartFn(const CallArgs& a) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    double d = v.toDate();
-    auto p = libCall([&] { return vbscript::lib::splitDate(d); });
-    int r = Part == 0   ? p.year
-            : Part == 1 ? p.month
-            : Part == 2 ? p.day
-            : Part == 3 ? p.hour
-            : Part == 4 ? p.minute
-                        : p.second;
-    return Variant::fromInteger(static_cast<int16_t>(r));
-}
-VBS_FN(fnYear) {
-    return datePartFn<0>(a);
-}
-VBS_FN(fnMonth) {
-    return datePartFn<1>(a);
-}
-VBS_FN(fnDay) {
-    return datePartFn<2>(a);
-}
-VBS_FN(fnHour) {
-    return datePartFn<3>(a);
-}
-VBS_FN(fnMinute) {
-    return datePartFn<4>(a);
-}
-VBS_FN(fnSecond) {
-    return datePartFn<5>(a);
-}
-
-VBS_FN(fnNow) {
-    return Variant::fromDate(vbscript::lib::now());
-}
-VBS_FN(fnDate) {
-    return Variant::fromDate(vbscript::lib::datePartOnly(vbscript::lib::now()));
-}
-VBS_FN(fnTime) {
-    return Variant::fromDate(vbscript::lib::timePartOnly(vbscript::lib::now()));
-}
-VBS_FN(fnTimer) {
-    return Variant::fromSingle(static_cast<float>(vbscript::lib::timer()));
-}
-
-VBS_FN(fnWeekday) {
-    int first = hasArg(a, 1) ? argLong(a, 1) : 1;
-    if (first < 0 || first > 7) throw ScriptError(5);
-    Variant v = argValue(a, 0);
-    if (v.isNull()) return Variant::null();
-    double d = v.toDate();
-    return Variant::fromInteger(
-        static_cast<int16_t>(libCall([&] { return vbscript::lib::weekday(d, first); })));
-}
-VBS_FN(fnWeekdayName) {
-    int n = argLong(a, 0);
-    bool abbr = hasArg(a, 1) ? argValue(a, 1).toBool() : false;
-    int first = hasArg(a, 2) ? argLong(a, 2) : 1;
-    return Variant(libCall([&] { return vbscript::lib::weekdayName(n, abbr, first); }));
-}
-VBS_FN(fnMonthName) {
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].isNull()) throw ScriptError(94);
-    int n = argLong(a, 0);
-    bool abbr = hasArg(a, 1) ? argValue(a, 1).toBool() : false;
-    return Variant(libCall([&] { return vbscript::lib::monthName(n, abbr); }));
-}
-VBS_FN(fnDateAdd) {
-    std::u16string iv = argString(a, 0);
-    Variant n = argValue(a, 1);
-    Variant d = argValue(a, 2);
-    if (n.isNull()) throw ScriptError(94);
-    if (d.isNull()) return Variant::null();
-    double nd = n.toDouble();
-    double dd = d.toDate();
-    return Variant::fromDate(libCall([&] { return vbscript::lib::dateAdd(iv, nd, dd); }));
-}
-VBS_FN(fnDateDiff) {
-    std::u16string iv = argString(a, 0);
-    Variant d1 = argValue(a, 1), d2 = argValue(a, 2);
-    if (d1.isNull() || d2.isNull()) return Variant::null();
-    int first = hasArg(a, 3) ? argLong(a, 3) : 1;
-    int week = hasArg(a, 4) ? argLong(a, 4) : 1;
-    double x = d1.toDate(), y = d2.toDate();
-    int64_t r = libCall([&] { return vbscript::lib::dateDiff(iv, x, y, first, week); });
-    if (r < INT32_MIN || r > INT32_MAX) throw ScriptError(6);
-    return Variant::fromLong(static_cast<int32_t>(r));
-}
-VBS_FN(fnDatePart) {
-    std::u16string iv = argString(a, 0);
-    Variant d = argValue(a, 1);
-    if (d.isNull()) return Variant::null();
-    int first = hasArg(a, 2) ? argLong(a, 2) : 1;
-    int week = hasArg(a, 3) ? argLong(a, 3) : 1;
-    double x = d.toDate();
-    return Variant::fromInteger(
-        static_cast<int16_t>(libCall([&] { return vbscript::lib::datePart(iv, x, first, week); })));
-}
-VBS_FN(fnDateSerial) {
-    double y = numArg(a, 0), m = numArg(a, 1), d = numArg(a, 2);
-    return Variant::fromDate(libCall([&] { return vbscript::lib::dateSerial(y, m, d); }));
-}
-VBS_FN(fnTimeSerial) {
-    double h = numArg(a, 0), m = numArg(a, 1), s = numArg(a, 2);
-    return Variant::fromDate(libCall([&] { return vbscript::lib::timeSerial(h, m, s); }));
-}
-VBS_FN(fnDateValue) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) throw ScriptError(94);
-    if (v.type() != VarType::Date && !v.isString()) throw ScriptError(13);
-    if (v.isString()) {
-        std::u16string s = v.string();
-        return Variant::fromDate(libCall([&] { return vbscript::lib::dateValueOf(s); }));
-    }
-    return Variant::fromDate(vbscript::lib::datePartOnly(v.toDate()));
-}
-VBS_FN(fnTimeValue) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) throw ScriptError(94);
-    if (v.isString()) {
-        std::u16string s = v.string();
-        return Variant::fromDate(libCall([&] { return vbscript::lib::timeValueOf(s); }));
-    }
-    return Variant::fromDate(vbscript::lib::timePartOnly(v.toDate()));
-}
-VBS_FN(fnFormatDateTime) {
-    Variant v = argValue(a, 0);
-    if (v.isNull()) throw ScriptError(13);
-    double d = v.toDate();
-    int fmt = hasArg(a, 1) ? argLong(a, 1) : 0;
-    return Variant(libCall([&] { return vbscript::lib::formatDateTime(d, fmt); }));
 }
 
 // ---- dialogs and host ----
@@ -700,22 +318,6 @@ const Builtin kBuiltins[] = {
     {u"vbNullChar", cVbNullChar, 0, 0, true},
     {u"vbFormFeed", cVbFormFeed, 0, 0, true},
     {u"vbVerticalTab", cVbVerticalTab, 0, 0, true},
-    {u"CBool", fnCBool, 1, 1},
-    {u"CByte", fnCByte, 1, 1},
-    {u"CInt", fnCInt, 1, 1},
-    {u"CLng", fnCLng, 1, 1},
-    {u"CSng", fnCSng, 1, 1},
-    {u"CDbl", fnCDbl, 1, 1},
-    {u"CCur", fnCCur, 1, 1},
-    {u"CDate", fnCDate, 1, 1},
-    {u"CStr", fnCStr, 1, 1},
-    {u"Hex", fnHex, 1, 1},
-    {u"Oct", fnOct, 1, 1},
-    {u"Int", fnInt, 1, 1},
-    {u"Fix", fnFix, 1, 1},
-    {u"Abs", fnAbs, 1, 1},
-    {u"Sgn", fnSgn, 1, 1},
-    {u"Round", fnRound, 1, 2},
     {u"IsArray", fnIsArray, 1, 1},
     {u"IsEmpty", fnIsEmpty, 1, 1},
     {u"IsNull", fnIsNull, 1, 1},
@@ -727,36 +329,6 @@ const Builtin kBuiltins[] = {
     {u"Array", fnArray, 0, -1},
     {u"UBound", fnUBound, 1, 2},
     {u"LBound", fnLBound, 1, 2},
-    {u"Sin", fnSin, 1, 1},
-    {u"Cos", fnCos, 1, 1},
-    {u"Tan", fnTan, 1, 1},
-    {u"Atn", fnAtn, 1, 1},
-    {u"Sqr", fnSqr, 1, 1},
-    {u"Exp", fnExp, 1, 1},
-    {u"Log", fnLog, 1, 1},
-    {u"Rnd", fnRnd, 0, 1},
-    {u"Randomize", fnRandomize, 0, 1},
-    {u"Year", fnYear, 1, 1},
-    {u"Month", fnMonth, 1, 1},
-    {u"Day", fnDay, 1, 1},
-    {u"Hour", fnHour, 1, 1},
-    {u"Minute", fnMinute, 1, 1},
-    {u"Second", fnSecond, 1, 1},
-    {u"Now", fnNow, 0, 0},
-    {u"Date", fnDate, 0, 0},
-    {u"Time", fnTime, 0, 0},
-    {u"Timer", fnTimer, 0, 0},
-    {u"Weekday", fnWeekday, 1, 2},
-    {u"WeekdayName", fnWeekdayName, 1, 3},
-    {u"MonthName", fnMonthName, 1, 2},
-    {u"DateAdd", fnDateAdd, 3, 3},
-    {u"DateDiff", fnDateDiff, 3, 5},
-    {u"DatePart", fnDatePart, 2, 4},
-    {u"DateSerial", fnDateSerial, 3, 3},
-    {u"TimeSerial", fnTimeSerial, 3, 3},
-    {u"DateValue", fnDateValue, 1, 1},
-    {u"TimeValue", fnTimeValue, 1, 1},
-    {u"FormatDateTime", fnFormatDateTime, 1, 2},
     {u"MsgBox", fnMsgBox, 1, 5},
     {u"InputBox", fnInputBox, 1, 7},
     {u"CreateObject", fnCreateObject, 1, 2},
@@ -876,8 +448,11 @@ struct Registry {
     Registry() {
         for (const auto& b : kBuiltins)
             map[nameKey(b.name)] = &b;
-        for (size_t i = 0; i < kStringBuiltinCount; ++i)
-            map[nameKey(kStringBuiltins[i].name)] = &kStringBuiltins[i];
+        for (auto [table, count] : {std::pair<const Builtin*, size_t>{kStringBuiltins, kStringBuiltinCount},
+                                    std::pair<const Builtin*, size_t>{kNumberBuiltins, kNumberBuiltinCount},
+                                    std::pair<const Builtin*, size_t>{kDateBuiltins, kDateBuiltinCount}})
+            for (size_t i = 0; i < count; ++i)
+                map[nameKey(table[i].name)] = &table[i];
         for (const auto& b : numbers)
             map[nameKey(b.name)] = &b;
     }
