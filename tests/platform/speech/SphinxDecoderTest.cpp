@@ -11,6 +11,7 @@
 #include <random>
 
 #include "GrammarCompiler.h"
+#include "SpeechTiming.h"
 #include "SpokenText.h"
 #include "speech/SphinxDecoder.h"
 
@@ -26,17 +27,11 @@ QByteArray silence(int ms) {
     return QByteArray(kRecognitionSampleRate / 1000 * ms * 2, 0);
 }
 
-// Final results (recognitions and rejections) of one stream, in order.
+// Final results (recognitions and rejections) of one stream, in order, fed as a microphone would.
 QList<SphinxDecoder::Event> decode(SphinxDecoder& decoder, const QByteArray& audio) {
     QList<SphinxDecoder::Event> finals;
-    const auto* samples = reinterpret_cast<const int16_t*>(audio.constData());
-    const size_t count = size_t(audio.size() / 2);
-    for (size_t i = 0; i < count; i += 320) {
-        for (const auto& e : decoder.process(samples + i, std::min<size_t>(320, count - i)))
-            if (e.kind != SphinxDecoder::Event::Hypothesis) finals << e;
-    }
-    for (const auto& e : decoder.finish())
-        if (e.kind != SphinxDecoder::Event::Hypothesis) finals << e;
+    for (const TimedEvent& t : runTimed(decoder, audio).events)
+        if (t.event.kind != SphinxDecoder::Event::Hypothesis) finals << t.event;
     return finals;
 }
 
