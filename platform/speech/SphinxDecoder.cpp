@@ -11,7 +11,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -62,19 +64,28 @@ Decoder makeDecoder(const SphinxSettings& s, bool phoneLoop, QString dict) {
     return Decoder(ps_init(config.get()));
 }
 
+// The decoder's best word sequence so far; a word heard through an alternative pronunciation comes back
+// from the library as "word(2)".
+QString hypothesisOf(ps_decoder_t* decoder) {
+    const char* hyp = ps_get_hyp(decoder, nullptr);
+    QString text = hyp ? QString::fromUtf8(hyp).simplified() : QString();
+    static const QRegularExpression variant(QStringLiteral("\\(\\d+\\)(?=\\s|$)"));
+    text.remove(variant);
+    return text;
+}
+
 } // namespace
 
 struct SphinxDecoder::Impl {
     SphinxSettings settings;
-    Decoder words;  // command grammar and dictation language model
-    Decoder phones; // free phone loop: the yardstick for the grammar's acoustic score
+    Decoder words;     // the grammar's phrases: commands, or the phrases heard whole while dictating
+    Decoder phones;    // free phone loop: the yardstick for the grammar's acoustic score
+    Decoder dictation; // the dictation language model, loaded at the first dictation
     CompiledGrammar grammar;
-    bool hasCommands = false;
-    bool dictationLoaded = false;
+    bool hasCommands = false; // the grammar has phrases, so `words` and `phones` run
     QHash<QString, QString> pronunciations; // words we added, and their phones
 
     bool started = false;       // decoders are inside an utterance
-    bool phonesStarted = false; // the phone loop runs for commands only
     bool speechSeen = false;    // the VAD heard speech in this utterance
     qint64 fed = 0;             // samples fed in total
     qint64 speechStart = 0;     // sample where this utterance's speech began
@@ -85,29 +96,44 @@ struct SphinxDecoder::Impl {
 
     bool dictating() const { return grammar.dictation; }
     bool listening() const { return dictating() || hasCommands; }
+    // The decoder whose voice-activity detector cuts the stream into utterances, and whose running
+    // guess is the hypothesis.
+    ps_decoder_t* leading() const { return dictating() ? dictation.get() : words.get(); }
 
     void startUtterance() {
         if (started) return;
-        ps_start_utt(words.get());
-        phonesStarted = !dictating();
-        if (phonesStarted) ps_start_utt(phones.get());
+        if (hasCommands) {
+            ps_start_utt(words.get());
+            ps_start_utt(phones.get());
+        }
+        if (dictating()) ps_start_utt(dictation.get());
         started = true;
         speechSeen = false;
         lastHypothesisText.clear();
         leadIn.clear();
     }
 
-    void abandonUtterance() {
-        if (!started) return;
-        ps_end_utt(words.get());
-        if (phonesStarted) ps_end_utt(phones.get());
+    void endDecoders() {
+        if (hasCommands) {
+            ps_end_utt(words.get());
+            ps_end_utt(phones.get());
+        }
+        if (dictating()) ps_end_utt(dictation.get());
         started = false;
         speechSeen = false;
+    }
+
+    void abandonUtterance() {
+        if (started) endDecoders();
     }
 
     static qint64 ms(qint64 samples) { return samples * 1000 / kRate; }
 
     QList<Event> endUtterance();
+    // The grammar's phrase that the word search heard, as a Recognition or Rejection event; nothing when
+    // no phrase fits.
+    std::optional<Event> phraseHeard();
+    void setPhrases(const CompiledGrammar& grammar);
     void score(Event& event);
     double noiseLevelDb() const;
 };
@@ -150,30 +176,32 @@ QString SphinxDecoder::pronunciation(const QString& word) const {
 }
 
 void SphinxDecoder::setGrammar(const CompiledGrammar& grammar) {
-    ps_decoder_t* ps = d->words.get();
     d->abandonUtterance();
-    if (grammar.dictation) {
-        if (!d->dictationLoaded) {
-            const QByteArray lm = (d->settings.modelDir + "/en-us.lm.bin").toUtf8();
-            if (ps_set_lm_file(ps, kDictationSearch, lm.constData()) < 0)
-                throw SpeechError("The dictation language model cannot be loaded");
-            d->dictationLoaded = true;
-        }
-        if (ps_set_search(ps, kDictationSearch) < 0) throw SpeechError("Dictation cannot be switched on");
-        d->grammar = grammar;
-        return;
+    if (grammar.dictation && !d->dictation) {
+        Decoder dictation = makeDecoder(d->settings, false, d->settings.modelDir + "/cmudict-en-us.dict");
+        const QByteArray lm = (d->settings.modelDir + "/en-us.lm.bin").toUtf8();
+        if (!dictation || ps_set_lm_file(dictation.get(), kDictationSearch, lm.constData()) < 0 ||
+            ps_set_search(dictation.get(), kDictationSearch) < 0)
+            throw SpeechError("The dictation language model cannot be loaded");
+        d->dictation = std::move(dictation);
     }
     if (grammar.phrases.isEmpty()) {
-        d->grammar = grammar;
         d->hasCommands = false;
-        return;
+    } else {
+        d->setPhrases(grammar);
+        d->hasCommands = true;
     }
+    d->grammar = grammar;
+}
+
+void SphinxDecoder::Impl::setPhrases(const CompiledGrammar& grammar) {
+    ps_decoder_t* ps = words.get();
     // Words missing from the dictionary are pronounced the way espeak-ng would say them; every word also
     // gets espeak-ng's British pronunciation when it differs, so that speakers without an American accent
     // are not forced onto a neighbouring phrase ("start" said without its R sounds like "stop").
     for (const CompiledPhrase& phrase : grammar.phrases) {
         for (const QString& word : phrase.words) {
-            if (d->pronunciations.contains(word)) continue;
+            if (pronunciations.contains(word)) continue;
             const QByteArray utf8 = word.toUtf8();
             QStringList known;
             for (int alt = 1;; ++alt) {
@@ -200,7 +228,7 @@ void SphinxDecoder::setGrammar(const CompiledGrammar& grammar) {
             }
             if (known.isEmpty())
                 throw SpeechError(QString("No pronunciation can be found for \"%1\"").arg(word));
-            d->pronunciations.insert(word, known.join(" | "));
+            pronunciations.insert(word, known.join(" | "));
         }
     }
     // One chain of states per phrase between a shared start and end; every path is equally likely.
@@ -239,7 +267,7 @@ void SphinxDecoder::setGrammar(const CompiledGrammar& grammar) {
         for (int i = 0; i < phrase.words.size(); ++i) {
             const int to = i + 1 == phrase.words.size() ? 1 : next++;
             const QByteArray word = phrase.words[i].toUtf8();
-            const int variants = int(d->pronunciations.value(phrase.words[i]).count(" | ")) + 1;
+            const int variants = int(pronunciations.value(phrase.words[i]).count(" | ")) + 1;
             for (int alt = 1; alt <= variants; ++alt) {
                 const QByteArray name = alt == 1 ? word : word + "(" + QByteArray::number(alt) + ")";
                 fsg_model_trans_add(fsg, from, to, 0, wordId(name));
@@ -254,8 +282,6 @@ void SphinxDecoder::setGrammar(const CompiledGrammar& grammar) {
     fsg_model_free(fsg); // the decoder keeps its own reference
     if (set < 0 || ps_set_search(ps, kCommandSearch) < 0)
         throw SpeechError("The recogniser refused the command grammar");
-    d->grammar = grammar;
-    d->hasCommands = true;
 }
 
 QList<SphinxDecoder::Event> SphinxDecoder::process(const int16_t* samples, size_t count) {
@@ -269,8 +295,9 @@ QList<SphinxDecoder::Event> SphinxDecoder::process(const int16_t* samples, size_
     const size_t piece = kRate / 50;
     for (size_t offset = 0; offset < count; offset += piece) {
         const size_t n = std::min(piece, count - offset);
-        ps_process_raw(d->words.get(), samples + offset, n, FALSE, FALSE);
-        if (d->phonesStarted) {
+        if (d->dictating()) ps_process_raw(d->dictation.get(), samples + offset, n, FALSE, FALSE);
+        if (d->hasCommands) {
+            ps_process_raw(d->words.get(), samples + offset, n, FALSE, FALSE);
             ps_process_raw(d->phones.get(), samples + offset, n, FALSE, FALSE);
             // Up to a second before speech, kept bounded however long the silence lasts.
             auto& audio = d->leadIn;
@@ -280,7 +307,7 @@ QList<SphinxDecoder::Event> SphinxDecoder::process(const int16_t* samples, size_
             }
         }
         d->fed += qint64(n);
-        const bool inSpeech = ps_get_in_speech(d->words.get());
+        const bool inSpeech = ps_get_in_speech(d->leading());
         if (inSpeech) {
             if (!d->speechSeen) {
                 d->speechSeen = true;
@@ -303,11 +330,7 @@ QList<SphinxDecoder::Event> SphinxDecoder::process(const int16_t* samples, size_
         }
         if (inSpeech && Impl::ms(d->fed - d->lastHypothesis) >= d->settings.hypothesisIntervalMs) {
             d->lastHypothesis = d->fed;
-            const char* hyp = ps_get_hyp(d->words.get(), nullptr);
-            QString text = hyp ? QString::fromUtf8(hyp).simplified() : QString();
-            // A word heard through an alternative pronunciation comes back as "word(2)".
-            static const QRegularExpression variant(QStringLiteral("\\(\\d+\\)(?=\\s|$)"));
-            text.remove(variant);
+            const QString text = hypothesisOf(d->leading());
             if (!text.isEmpty() && text != d->lastHypothesisText) {
                 d->lastHypothesisText = text;
                 Event e;
@@ -331,39 +354,42 @@ QList<SphinxDecoder::Event> SphinxDecoder::finish() {
 }
 
 QList<SphinxDecoder::Event> SphinxDecoder::Impl::endUtterance() {
+    const bool searchedPhrases = hasCommands;
+    endDecoders();
+    const qint64 speechEndMs = ms(lastSpeech) - settings.commandSilenceMs / 2;
     QList<Event> events;
-    ps_end_utt(words.get());
-    if (phonesStarted) ps_end_utt(phones.get());
-    started = false;
-    speechSeen = false;
-
-    const char* hyp = ps_get_hyp(words.get(), nullptr);
-    QString text = hyp ? QString::fromUtf8(hyp).simplified() : QString();
-    // A word heard through an alternative pronunciation comes back as "word(2)".
-    static const QRegularExpression variant(QStringLiteral("\\(\\d+\\)(?=\\s|$)"));
-    text.remove(variant);
-    Event e;
-    e.speechEndMs = ms(lastSpeech) - settings.commandSilenceMs / 2;
-    if (text.isEmpty()) return events; // nothing that fits the grammar was heard
-    if (dictating()) {
+    std::optional<Event> phrase = searchedPhrases ? phraseHeard() : std::nullopt;
+    if (phrase) phrase->speechEndMs = speechEndMs;
+    // While dictating, a phrase of the grammar that is heard whole and accepted is what was said; anything
+    // else is the dictation's own reading of the words.
+    if (dictating() && !(phrase && phrase->kind == Event::Recognition)) {
+        const QString text = hypothesisOf(dictation.get());
+        if (text.isEmpty()) return events;
+        Event e;
         e.kind = Event::Recognition;
+        e.speechEndMs = speechEndMs;
         e.result = RecoResult(text, grammar.dictationGrammarId);
         e.result.setAudioPositionMs(ms(fed));
         events << e;
         return events;
     }
-    const int index = grammar.find(normalizeWords(text));
-    if (index < 0) return events;
-    e.result = grammar.resultFor(index);
-    e.result.setAudioPositionMs(ms(fed));
-    score(e);
-    events << e;
+    if (phrase) events << *phrase;
     return events;
 }
 
+std::optional<SphinxDecoder::Event> SphinxDecoder::Impl::phraseHeard() {
+    const QString text = hypothesisOf(words.get());
+    if (text.isEmpty()) return std::nullopt; // nothing that fits the grammar was heard
+    const int index = grammar.find(normalizeWords(text));
+    if (index < 0) return std::nullopt;
+    Event e;
+    e.result = grammar.resultFor(index);
+    e.result.setAudioPositionMs(ms(fed));
+    score(e);
+    return e;
+}
+
 void SphinxDecoder::Impl::score(Event& e) {
-    // Segment frames count from the start of the stream, not of the utterance (the library keeps counting
-    // across utterances), so both decoders' segments are laid out on one frame axis sized by the last frame.
     struct Segment {
         int first, last;
         double acoustic;
@@ -383,12 +409,27 @@ void SphinxDecoder::Impl::score(Event& e) {
         }
         return segments;
     };
-    const std::vector<Segment> loopSegments = segmentsOf(phones.get(), true);
-    const std::vector<Segment> pathSegments = segmentsOf(words.get(), false);
+    // Each decoder counts frames from its own first audio, and the two need not have heard the same
+    // stream before this utterance (dictation, for one, feeds only the word search). Within the utterance
+    // both heard the same audio, so both are counted from their utterance's first frame.
+    auto utteranceSegments = [&](ps_decoder_t* decoder, bool phoneLoop) {
+        std::vector<Segment> segments = segmentsOf(decoder, phoneLoop);
+        int first = INT_MAX;
+        for (const Segment& s : segments)
+            first = std::min(first, s.first);
+        for (Segment& s : segments) {
+            s.first -= first;
+            s.last -= first;
+        }
+        return segments;
+    };
+    const std::vector<Segment> loopSegments = utteranceSegments(phones.get(), true);
+    const std::vector<Segment> pathSegments = utteranceSegments(words.get(), false);
     int lastFrame = 0;
-    for (const auto* list : {&loopSegments, &pathSegments})
-        for (const Segment& s : *list)
-            lastFrame = std::max(lastFrame, s.last);
+    for (const Segment& s : loopSegments)
+        lastFrame = std::max(lastFrame, s.last);
+    for (const Segment& s : pathSegments)
+        lastFrame = std::max(lastFrame, s.last);
 
     // The phone loop's acoustic score per frame, each phone's spread evenly over its frames.
     std::vector<double> loop(size_t(lastFrame) + 1, 0.0);

@@ -115,3 +115,53 @@ TEST(SphinxDecoder, InNoiseThePhraseIsKeptAndTheSentenceRejected) {
     EXPECT_EQ(phraseOf(finals[1]), 6);
     EXPECT_EQ(finals[2].kind, SphinxDecoder::Event::Rejection) << finals[2].result.GetText().toStdString();
 }
+
+CompiledGrammar dictationGrammar(const QStringList& wholePhrases = {}) {
+    CompiledGrammar g = compileCommandGrammar(wholePhrases);
+    for (CompiledPhrase& p : g.phrases)
+        p.grammarId = 1;
+    g.dictation = true;
+    g.dictationGrammarId = 1;
+    return g;
+}
+
+TEST(SphinxDecoder, CommandsAreHeardAgainAfterDictation) {
+    // Dictation runs no phone loop; when commands come back, the grammar must still be judged against the
+    // phone loop's reading of the same stretch of audio.
+    SphinxDecoder decoder;
+    decoder.setGrammar(compileCommandGrammar(kPhrases));
+    const QByteArray gap = silence(1500);
+    ASSERT_EQ(decode(decoder, gap + speechOf("volume up") + gap).value(0).kind,
+              SphinxDecoder::Event::Recognition);
+    decoder.setGrammar(dictationGrammar());
+    const auto dictated = decode(decoder, speechOf("the weather is nice today") + gap);
+    ASSERT_EQ(dictated.size(), 1);
+    EXPECT_EQ(dictated[0].result.GrammarId(), 1);
+    decoder.setGrammar(compileCommandGrammar(kPhrases));
+    const auto finals = decode(decoder, gap + speechOf("open calculator") + gap);
+    ASSERT_EQ(finals.size(), 1);
+    EXPECT_EQ(finals[0].kind, SphinxDecoder::Event::Recognition) << finals[0].utteranceScore;
+    EXPECT_EQ(phraseOf(finals[0]), 2);
+}
+
+TEST(SphinxDecoder, WhileDictatingItsPhrasesAreHeardWhole) {
+    // Free dictation reads "stop dictation" as whatever words fit its language model; a phrase of the
+    // dictation grammar said on its own comes back exactly as written, and sentences stay dictation.
+    SphinxDecoder decoder;
+    decoder.setGrammar(dictationGrammar({"stop dictation", "take a note"}));
+    const QByteArray gap = silence(1500);
+    const auto finals = decode(decoder, gap + speechOf("the weather is nice today") + gap +
+                                            speechOf("stop dictation") + gap +
+                                            speechOf("please stop the dictation of this letter") + gap +
+                                            speechOf("take a note") + gap);
+    ASSERT_EQ(finals.size(), 4);
+    for (const auto& e : finals) {
+        EXPECT_EQ(e.kind, SphinxDecoder::Event::Recognition);
+        EXPECT_EQ(e.result.GrammarId(), 1);
+    }
+    EXPECT_NE(finals[0].result.GetText(), "stop dictation");
+    EXPECT_EQ(finals[1].result.GetText(), "stop dictation");
+    EXPECT_NE(finals[2].result.GetText(), "stop dictation") << "a sentence around the phrase stays dictation";
+    EXPECT_EQ(finals[3].result.GetText(), "take a note");
+    EXPECT_EQ(phraseOf(finals[3]), 1);
+}
