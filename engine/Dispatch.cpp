@@ -21,7 +21,13 @@ void Form1::newRecoContext() {
     m_grammar = nullptr;
     m_itemsrule = nullptr;
     m_afterprefix = nullptr;
-    m_recoContext = m_services.recognizer->createContext();
+    m_wholePhrasesRule = nullptr;
+    std::unique_ptr<RecoContext> next = m_services.recognizer->createContext();
+    // The old context may be delivering the very event whose handler replaces it (Stopdictation from a
+    // plugin's capture): it hears nothing any more, and goes once that event has returned.
+    if (m_recoContext)
+        m_recoContext.release()->deleteLater();
+    m_recoContext = std::move(next);
     connect(m_recoContext.get(), &RecoContext::Recognition, this,
             [this](int, qint64, int, const RecoResult& result) { RecoContext_Recognition(result); });
     connect(m_recoContext.get(), &RecoContext::Hypothesis, this,
@@ -88,6 +94,7 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
             runPluginOfRecord(lastpluginrecord, false);
         }
     }
+    qCDebug(lcEngine) << "status:" << m_stat->text();
 }
 
 void Form1::RecoContext_Hypothesis(const RecoResult& result) {

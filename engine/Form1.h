@@ -87,6 +87,10 @@ public:
     void Startdictation();
     void capturesentence();
     void Stopdictation();
+    // While dictating or capturing, also listen for `phrase` as a whole: when it is said it arrives exactly as
+    // given instead of as dictated words. Plugins register their stop phrases this way; Stopdictation
+    // forgets them.
+    void listenfor(const QString& phrase);
     void mnuSleep_Click();
 
     // Action primitives, for commands and plugin scripts. Failures throw (a script sees an error), except
@@ -140,6 +144,7 @@ private:
     void newRecoContext();
     void connectVoice();
     void startDictationGrammar(const QString& mode);
+    void fillWholePhrasesRule();
     void say(const QString& text);
     void recoverGrammar();
 
@@ -150,6 +155,8 @@ private:
     RecoGrammar* m_grammar = nullptr;
     RecoRule* m_itemsrule = nullptr;
     RecoState* m_afterprefix = nullptr;
+    RecoRule* m_wholePhrasesRule = nullptr; // in the dictation grammar: the phrases heard whole
+    QStringList m_wholePhrases;
     std::unique_ptr<SpeechVoice> m_voice;
 
     QLabel* m_stat = nullptr;

@@ -31,6 +31,7 @@ void QzScriptObject::setvoice(float& n) { m_form.setvoice(n); }
 void QzScriptObject::Startdictation() { m_form.Startdictation(); }
 void QzScriptObject::Stopdictation() { m_form.Stopdictation(); }
 void QzScriptObject::capturesentence() { m_form.capturesentence(); }
+void QzScriptObject::listenfor(const QString& phrase) { m_form.listenfor(phrase); }
 void QzScriptObject::RebuildGrammar() { m_form.RebuildGrammar(); }
 void QzScriptObject::refreshbrain() { m_form.refreshbrain(); }
 void QzScriptObject::addtobrain(const QString& settings, const QString& plugin) { m_form.addtobrain(settings, plugin); }

@@ -36,6 +36,7 @@ public:
     Q_INVOKABLE void Startdictation();
     Q_INVOKABLE void Stopdictation();
     Q_INVOKABLE void capturesentence();
+    Q_INVOKABLE void listenfor(const QString& phrase);
     Q_INVOKABLE void RebuildGrammar();
     Q_INVOKABLE void refreshbrain();
     Q_INVOKABLE void addtobrain(const QString& settings, const QString& plugin = QString());

@@ -70,12 +70,23 @@ TEST_F(ShippedPlugin, RepeatRunsTheLastPluginCommandAgain) {
 TEST_F(ShippedPlugin, DictationTypesSentencesUntilItsStopPhrase) {
     run("take dictation|plugin|dictation|stop dictation|Dictation stopped");
     EXPECT_EQ(f.form->dictationmode, "capturesentence");
+    // The stop phrase and the command's own phrase are listened for whole beside dictation.
+    EXPECT_EQ(f.recognizer.activePhrases(), (QStringList{"stop dictation", "take dictation"}));
+    EXPECT_TRUE(f.recognizer.isDictating());
     f.recognizer.say("hello world");
     f.recognizer.say("a+b");
     EXPECT_EQ(f.keys.typed(), "hello world a+b ");
     f.recognizer.say("stop dictation");
     EXPECT_TRUE(f.form->dictationmode.isEmpty());
     EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] Dictation stopped"});
+    // Stopped from inside its own recognition event, the program hears commands again.
+    f.finishSpeech();
+    f.synthesizer.clearLog();
+    f.form->brainlist().append("greet me|plugin|say|Hello");
+    f.form->RebuildGrammar();
+    ASSERT_TRUE(f.recognizer.say("greet me"));
+    EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] Hello"});
+    EXPECT_EQ(f.keys.typed(), "hello world a+b ");
 }
 
 } // namespace
