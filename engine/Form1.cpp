@@ -91,6 +91,7 @@ void Form1::layOutDesign() {
     m_options = new OptionsMenu(this);
     connect(m_options, &QMenu::aboutToShow, this, &Form1::mnuOptions_Click);
     connect(m_options->mnuBrain(), &QAction::triggered, this, &Form1::mnuBrain_Click);
+    connect(m_options->mnuSleep(), &QAction::triggered, this, &Form1::mnuSleep_Click);
     connect(m_options->mnuAbout(), &QAction::triggered, this, &Form1::mnuAbout_Click);
     connect(m_options->mnuQuit(), &QAction::triggered, this, &Form1::mnuQuit_Click);
     m_ikon = trayPicture();

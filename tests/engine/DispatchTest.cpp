@@ -150,19 +150,25 @@ TEST(DispatchModes, StopDictationBringsBackTheCommandGrammar) {
     EXPECT_EQ(f.recognizer.activePhrases().size(), 7);
 }
 
-TEST(DispatchModes, ActivateFunctionsWakesWithoutListening) {
+TEST(DispatchModes, ActivateFunctionsFromTheMenuWakesWithoutListening) {
     EngineFixture f(kBrain);
     f.start();
     f.form->listening = true;
     f.recognizer.say("Sleep now");
     f.finishSpeech();
     f.synthesizer.clearLog();
-    f.form->mnuSleep_Click();
+    QAction* entry = f.form->mnuOptions()->mnuSleep();
+    ASSERT_TRUE(entry->isEnabled());
+    entry->trigger(); // the entry of the menu the program shows, as a user chooses it
     EXPECT_FALSE(f.form->asleep);
     EXPECT_FALSE(f.form->listening);
     EXPECT_EQ(f.form->stat()->text(), "Not listening");
     EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] All functions now activated"});
-    EXPECT_FALSE(f.form->mnuOptions()->mnuSleep()->isEnabled());
+    EXPECT_FALSE(entry->isEnabled());
+    // Awake again: the activate command acts.
+    f.finishSpeech();
+    f.recognizer.say("Wake up");
+    EXPECT_TRUE(f.form->listening);
 }
 
 TEST(Hypothesis, ShowsRowZerosReplyThenTheGuess) {

@@ -170,10 +170,11 @@ TEST(OptionsMenu, EntriesInOrderAndShowBrainEnabledOnlyWhileHidden) {
 TEST(AboutBox, OpensOnceAndAClickClosesIt) {
     EngineFixture f;
     f.start();
-    f.form->mnuAbout_Click();
+    QAction* about = f.form->mnuOptions()->mnuAbout();
+    about->trigger();
     QPointer<AboutBox> box = f.form->about();
     ASSERT_TRUE(box);
-    f.form->mnuAbout_Click();
+    about->trigger();
     EXPECT_EQ(f.form->about(), box.data()); // shown again, not a second box
     QStringList texts;
     for (QLabel* l : box->findChildren<QLabel*>())
