@@ -7,9 +7,9 @@ namespace qz {
 QString copySelectedText(KeySender& keys, Clipboard& clipboard, int timeoutMs) {
     const quint64 before = clipboard.changeCount();
     keys.pressKeys(QStringLiteral("^c"));
-    // Unchanged after the wait means the focused program copied nothing: the old text is the answer.
-    clipboard.waitForChange(before, timeoutMs);
-    return clipboard.text();
+    if (clipboard.waitForChange(before, timeoutMs))
+        return clipboard.text();
+    return clipboard.selection();
 }
 
 } // namespace qz

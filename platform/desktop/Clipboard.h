@@ -15,6 +15,8 @@ public:
     virtual QString text() const = 0;
     virtual void setText(const QString& text) = 0;
     virtual void clear() = 0;
+    // What is selected right now in any window (the X11 primary selection); empty where there is none.
+    virtual QString selection() const = 0;
 
     // Grows by one at every change of the clipboard's content by any program, even to the same text.
     virtual quint64 changeCount() const = 0;
@@ -27,8 +29,10 @@ public:
 // How long `getsellected` waits for the focused program to answer Control+C.
 inline constexpr int kCopyAnswerTimeoutMs = 500;
 
-// `getsellected`: sends "^c" to the focused window, waits (bounded) for the clipboard to change and returns
-// its text; when nothing changed, that is the text the clipboard held before. Send errors propagate.
+// `getsellected`: sends "^c" to the focused window and waits (bounded) for the clipboard to change; the
+// copied text is the selection. When nothing was copied (a terminal, or nothing selected) the clipboard's
+// older text is not the selection: the primary selection is, or "" when there is none. Nothing is ever
+// written to the clipboard here. Send errors propagate.
 QString copySelectedText(KeySender& keys, Clipboard& clipboard, int timeoutMs = kCopyAnswerTimeoutMs);
 
 } // namespace qz

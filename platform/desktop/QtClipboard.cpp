@@ -28,6 +28,10 @@ void QtClipboard::clear() {
     clipboard_->clear(QClipboard::Clipboard);
 }
 
+QString QtClipboard::selection() const {
+    return clipboard_->supportsSelection() ? clipboard_->text(QClipboard::Selection) : QString();
+}
+
 quint64 QtClipboard::changeCount() const {
     return changes_;
 }

@@ -21,6 +21,7 @@ public:
     QString text() const override;
     void setText(const QString& text) override;
     void clear() override;
+    QString selection() const override;
     quint64 changeCount() const override;
     bool waitForChange(quint64 since, int timeoutMs) override;
 

@@ -15,6 +15,7 @@ public:
         ++changes_;
     }
     void clear() override { setText(QString()); }
+    QString selection() const override { return selectionText; }
     quint64 changeCount() const override { return changes_; }
     bool waitForChange(quint64 since, int timeoutMs) override {
         lastTimeoutMs = timeoutMs;
@@ -24,6 +25,7 @@ public:
 
     // Plays another program writing the clipboard while we wait.
     std::function<void()> onWait;
+    QString selectionText; // the primary selection
     int lastTimeoutMs = -1;
 
 private:

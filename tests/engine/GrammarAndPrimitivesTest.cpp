@@ -128,12 +128,15 @@ TEST(Primitives, KeysProgramsAndDocuments) {
     EXPECT_EQ(f.opener.opened, QStringList{"/no/such/file"});
 }
 
-TEST(Primitives, GetsellectedCopiesAndFallsBackToTheOldClipboard) {
+TEST(Primitives, GetsellectedIsWhatWasCopiedOrSelectedNeverTheOldClipboard) {
     EngineFixture f;
     f.start();
     f.clipboard.setText("old text");
-    EXPECT_EQ(f.form->getsellected(), "old text"); // nothing answered the copy
+    EXPECT_EQ(f.form->getsellected(), ""); // nothing answered the copy and nothing is selected
     EXPECT_EQ(f.keys.typed(), "[Ctrl+c]");
+    f.clipboard.selectionText = "marked in a terminal";
+    EXPECT_EQ(f.form->getsellected(), "marked in a terminal");
+    EXPECT_EQ(f.clipboard.text(), "old text") << "the user's clipboard is left alone";
     f.keys.onSend = [&](const KeyStrokes&) { f.clipboard.setText("the selection"); };
     EXPECT_EQ(f.form->getsellected(), "the selection");
 }

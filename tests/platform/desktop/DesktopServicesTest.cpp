@@ -151,7 +151,7 @@ TEST(CopySelectedText, WaitsForTheFocusedProgramToAnswer) {
         {"AnswersAtOnce", 0, "selected text", "selected text"},
         {"AnswersLater", 60, "slow answer", "slow answer"},
         {"CopiesTheSameText", 30, "old text", "old text"},
-        {"CopiesNothing", -1, {}, "old text"},
+        {"CopiesNothingAndNoSelectionExists", -1, {}, ""},
     };
     for (const CopyCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -174,6 +174,15 @@ TEST(CopySelectedText, WaitsForTheFocusedProgramToAnswer) {
         else
             EXPECT_GE(timer.elapsed(), 140) << "did not wait for an answer";
     }
+}
+
+TEST(CopySelectedText, WhenNothingIsCopiedThePrimarySelectionIsTheAnswer) {
+    FakeClipboard clipboard;
+    clipboard.setText("old text");
+    clipboard.selectionText = "selected in a terminal";
+    FakeKeySender keys;
+    EXPECT_EQ(copySelectedText(keys, clipboard), "selected in a terminal");
+    EXPECT_EQ(clipboard.text(), "old text");
 }
 
 TEST(CopySelectedText, KeyErrorsReachTheCaller) {

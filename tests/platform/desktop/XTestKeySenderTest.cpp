@@ -5,6 +5,7 @@
 
 #include "platform/desktop/QtClipboard.h"
 
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
@@ -170,10 +171,17 @@ TEST_F(XTestKeySenderOnXvfb, CopiesTheSelectionOfTheFocusedWindow) {
     keys_->pressKeys("+{HOME}");
     EXPECT_EQ(copySelectedText(*keys_, clipboard, 3000), "picked words");
 
-    // Nothing selected: the line edit copies nothing and the clipboard keeps what it held.
+    // Nothing selected: the line edit copies nothing, and the clipboard's older text is not the answer.
     keys_->pressKeys("{END}");
     clipboard.setText("held before");
-    EXPECT_EQ(copySelectedText(*keys_, clipboard, 300), "held before");
+    QGuiApplication::clipboard()->clear(QClipboard::Selection);
+    EXPECT_EQ(copySelectedText(*keys_, clipboard, 300), "");
+    EXPECT_EQ(clipboard.text(), "held before");
+
+    // Selected with the mouse in a program that copies nothing on Ctrl+C (a terminal): the primary
+    // selection is what is selected.
+    QGuiApplication::clipboard()->setText("marked words", QClipboard::Selection);
+    EXPECT_EQ(copySelectedText(*keys_, clipboard, 300), "marked words");
 }
 
 TEST(XTestKeySender, WithoutADisplayFailsClearly) {
