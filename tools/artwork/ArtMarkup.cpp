@@ -36,9 +36,11 @@ QStringView artAttribute(const QXmlStreamReader& reader, QLatin1String name) {
 }
 
 bool shownIn(const QXmlStreamReader& reader, int frame) {
-    if (!artAttribute(reader, QLatin1String("head")).isEmpty()) return false;
-    const QStringView frames = artAttribute(reader, QLatin1String("frames"));
-    return frames.isEmpty() || frameListNames(frames.toString(), frame);
+    const QXmlStreamAttributes attributes = reader.attributes();
+    const QLatin1String ns(kArtNamespace);
+    if (attributes.hasAttribute(ns, QLatin1String("head"))) return false;
+    if (!attributes.hasAttribute(ns, QLatin1String("frames"))) return true;
+    return frameListNames(attributes.value(ns, QLatin1String("frames")).toString(), frame);
 }
 
 void skipElement(QXmlStreamReader& reader) {
