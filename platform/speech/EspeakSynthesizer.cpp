@@ -3,6 +3,7 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <set>
@@ -52,6 +53,21 @@ Synthesised synthesiseLocked(const QString& text, const VoiceToken& voice, int w
     return result;
 }
 
+// The milliseconds of the first and the last audible sample: synthesised speech begins and ends with a
+// little near-silence that nobody hears.
+QPair<qint64, qint64> audibleSpan(const QByteArray& samples, int sampleRate) {
+    constexpr int kAudible = 64;
+    const auto* s = reinterpret_cast<const int16_t*>(samples.constData());
+    const qsizetype n = samples.size() / 2;
+    qsizetype first = 0, last = n;
+    while (first < n && std::abs(s[first]) < kAudible)
+        ++first;
+    while (last > first && std::abs(s[last - 1]) < kAudible)
+        --last;
+    if (first == n) return {0, 0};
+    return {qint64(first) * 1000 / sampleRate, qint64(last) * 1000 / sampleRate};
+}
+
 QString prettyName(QString name) {
     return name.replace('_', ' ');
 }
@@ -92,6 +108,10 @@ public:
     }
 
     void run() {
+        // A sound server sets a new output up lazily, and the first stream's audio is heard most of a
+        // second after the output reports it played; a moment of silence played first takes that delay
+        // before anyone speaks.
+        output->play(QByteArray(int(rate ? rate : 22050) / 5 * 2, 0), rate ? rate : 22050, {});
         for (;;) {
             SpeechRequest request;
             {
@@ -113,11 +133,31 @@ public:
                     // An unknown voice speaks nothing but still starts and ends its stream.
                 }
             }
-            post([request](EspeakSynthesizer* s) {
-                emit s->streamStarted(request.owner, request.streamNumber);
-            });
+            // The events follow the sound the user hears: the start when the output's playback position
+            // reaches the first audible sample, the end when it passes the last one, so that a head's mouth
+            // moves with the voice however long the output takes to start.
+            const int sampleRate = rate ? rate : 22050;
+            const auto [soundFromMs, soundToMs] = audibleSpan(audio.samples, sampleRate);
+            bool started = false, ended = false;
+            auto start = [&] {
+                if (started) return;
+                started = true;
+                post([request](EspeakSynthesizer* s) {
+                    emit s->streamStarted(request.owner, request.streamNumber);
+                });
+            };
+            auto end = [&] {
+                if (ended) return;
+                ended = true;
+                start();
+                post([request](EspeakSynthesizer* s) {
+                    emit s->streamEnded(request.owner, request.streamNumber);
+                });
+            };
             int next = 0;
-            output->play(audio.samples, rate ? rate : 22050, [&](qint64 playedMs) {
+            output->play(audio.samples, sampleRate, [&](qint64 playedMs) {
+                if (playedMs >= soundFromMs) start();
+                if (playedMs >= soundToMs) end();
                 while (next < audio.phonemes.size() && audio.phonemes[next].first <= playedMs) {
                     const QString ph = audio.phonemes[next++].second;
                     {
@@ -131,10 +171,9 @@ public:
                 std::lock_guard<std::mutex> guard(lock);
                 return !cancelCurrent && !stopping;
             });
-            // Posted before the text counts as done, so a synchronous Speak finds its EndStream queued.
-            post([request](EspeakSynthesizer* s) {
-                emit s->streamEnded(request.owner, request.streamNumber);
-            });
+            // Posted before the text counts as done, so a synchronous Speak finds its EndStream queued; a
+            // cut-short or silent text still starts and ends its stream.
+            end();
             {
                 std::lock_guard<std::mutex> guard(lock);
                 playing = false;
