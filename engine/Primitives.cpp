@@ -8,6 +8,7 @@
 #include "platform/desktop/DocumentOpener.h"
 #include "platform/desktop/KeySender.h"
 #include "platform/desktop/Launcher.h"
+#include "platform/speech/Recognizer.h"
 #include "platform/speech/SpeechError.h"
 #include "platform/speech/SpeechVoice.h"
 
@@ -98,6 +99,8 @@ void Form1::connectVoice() {
 
 void Form1::Voice_StartStream() {
     voiceidle = false;
+    if (m_services.recognizer)
+        m_services.recognizer->setOwnVoiceSounding(true);
     m_services.head->stopIdle();
     m_services.head->startTalking();
 }
@@ -107,6 +110,8 @@ void Form1::Voice_EndStream() {
     voiceidle = true;
     m_services.head->showRestFrame();
     m_services.head->startIdle();
+    if (m_services.recognizer)
+        m_services.recognizer->setOwnVoiceSounding(false);
     try {
         SetupGrammar();
         if (m_grammarLost) {

@@ -6,6 +6,7 @@
 namespace qz {
 
 bool FakeRecognizer::say(const QString& phrase) {
+    if (ownVoiceSounding()) return false;
     const QStringList words = normalizeWords(phrase);
     for (int n = 1; n <= words.size(); ++n)
         hypothesize(words.mid(0, n).join(' '));

@@ -27,6 +27,16 @@ public:
         }
     }
 
+    void setOwnVoiceSounding(bool sounding) {
+        ownVoiceSounding_ = sounding;
+        if (sounding) {
+            // Whatever was being said is cut off by the voice and is not a command.
+            if (decoder_ && decoder_->cancelUtterance()) emit event(int(SphinxDecoder::Event::Rejection), {});
+        } else {
+            echoSamplesToDrop_ = qint64(Recognizer::kOwnVoiceEchoMs) * kRecognitionSampleRate / 1000;
+        }
+    }
+
     void setStrictness(double strictness) {
         settings_.strictness = strictness;
         if (decoder_) decoder_->setStrictness(strictness);
@@ -71,9 +81,14 @@ signals:
 
 private:
     void feed(const QByteArray& samples) {
-        if (!decoder_) return;
-        report(decoder_->process(reinterpret_cast<const int16_t*>(samples.constData()),
-                                 size_t(samples.size() / 2)));
+        if (!decoder_ || ownVoiceSounding_) return;
+        const auto* s = reinterpret_cast<const int16_t*>(samples.constData());
+        qint64 count = samples.size() / 2;
+        // Counted in audio rather than wall time, so the echo's tail is the same however the audio arrives.
+        const qint64 dropped = std::min(count, echoSamplesToDrop_);
+        echoSamplesToDrop_ -= dropped;
+        if (dropped == count) return;
+        report(decoder_->process(s + dropped, size_t(count - dropped)));
     }
     void report(const QList<SphinxDecoder::Event>& events) {
         for (const SphinxDecoder::Event& e : events)
@@ -85,6 +100,8 @@ private:
     std::unique_ptr<SphinxDecoder> decoder_;
     CompiledGrammar pending_;
     bool hasPending_ = false;
+    bool ownVoiceSounding_ = false;
+    qint64 echoSamplesToDrop_ = 0;
 };
 
 PocketSphinxRecognizer::PocketSphinxRecognizer(std::unique_ptr<AudioInput> input, SphinxSettings settings,
@@ -114,6 +131,12 @@ PocketSphinxRecognizer::~PocketSphinxRecognizer() {
 void PocketSphinxRecognizer::setStrictness(double strictness) {
     Recognizer::setStrictness(strictness);
     QMetaObject::invokeMethod(worker_, [w = worker_, strictness] { w->setStrictness(strictness); });
+}
+
+void PocketSphinxRecognizer::setOwnVoiceSounding(bool sounding) {
+    Recognizer::setOwnVoiceSounding(sounding);
+    // Queued like the audio, so it takes effect between the chunks that came before and after it.
+    QMetaObject::invokeMethod(worker_, [w = worker_, sounding] { w->setOwnVoiceSounding(sounding); });
 }
 
 void PocketSphinxRecognizer::listen(const CompiledGrammar& grammar) {

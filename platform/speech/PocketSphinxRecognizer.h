@@ -26,9 +26,11 @@ public:
 
     QString status() const override { return status_; }
     void setStrictness(double strictness) override;
+    void setOwnVoiceSounding(bool sounding) override;
 
 signals:
-    // A phrase that fit the grammar but was rejected as not a command (diagnostics).
+    // A phrase that fit the grammar but was rejected as not a command, or speech that was cut off because the
+    // program's own voice began (then the result is empty).
     void rejected(const qz::RecoResult& result);
 
 protected:

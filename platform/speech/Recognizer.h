@@ -32,6 +32,13 @@ public:
     // (e.g. "No microphone found"). The program keeps running either way.
     virtual QString status() const = 0;
 
+    // The program's own voice is being heard (true) or has just fallen silent (false). What the microphone
+    // picks up meanwhile, and in the kOwnVoiceEchoMs of audio after (the room's echo), is never decoded, so
+    // the program does not take its own words for a command.
+    virtual void setOwnVoiceSounding(bool sounding) { ownVoiceSounding_ = sounding; }
+    bool ownVoiceSounding() const { return ownVoiceSounding_; }
+    static constexpr int kOwnVoiceEchoMs = 300;
+
     // Strictness of rejection, 0 (accept nearly anything) to 1 (accept only clear matches).
     virtual void setStrictness(double strictness) { strictness_ = strictness; }
     double strictness() const { return strictness_; }
@@ -56,6 +63,7 @@ private:
     RecoContext* current_ = nullptr; // the context tells us when it goes
     CompiledGrammar listening_;
     double strictness_ = 0.5;
+    bool ownVoiceSounding_ = false;
     int streamNumber_ = 1;
     qint64 streamPosition_ = 0;
 };

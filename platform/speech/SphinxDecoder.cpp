@@ -344,6 +344,12 @@ QList<SphinxDecoder::Event> SphinxDecoder::process(const int16_t* samples, size_
     return events;
 }
 
+bool SphinxDecoder::cancelUtterance() {
+    const bool hadSpeech = d->started && d->speechSeen;
+    d->abandonUtterance();
+    return hadSpeech;
+}
+
 QList<SphinxDecoder::Event> SphinxDecoder::finish() {
     QList<Event> events;
     if (d->started && d->speechSeen)

@@ -61,6 +61,8 @@ public:
 
     // Feeds samples; returns what they brought about, in order. Never throws.
     QList<Event> process(const int16_t* samples, size_t count);
+    // Drops the utterance being heard without deciding it; returns whether it held speech.
+    bool cancelUtterance();
     // Ends the stream: decodes any utterance still open.
     QList<Event> finish();
     // Milliseconds of audio fed so far.

@@ -149,10 +149,12 @@ TEST(VoiceEvents, DriveTheHeadTheIdleFlagAndANewGrammar) {
     EXPECT_TRUE(f.form->voiceidle); // queued, not yet playing
     f.synthesizer.startNext();
     EXPECT_FALSE(f.form->voiceidle);
+    EXPECT_TRUE(f.recognizer.ownVoiceSounding()) << "the program must not hear itself";
     EXPECT_EQ(f.log.lines, (QStringList{"speak flags=1 \"hello\"", "animate off", "talktimer on"}));
     f.log.lines.clear();
     f.synthesizer.finishCurrent();
     EXPECT_TRUE(f.form->voiceidle);
+    EXPECT_FALSE(f.recognizer.ownVoiceSounding());
     EXPECT_EQ(f.log.lines, (QStringList{"talktimer off", "rest frame", "animate on", "recogniser listens"}));
     EXPECT_NE(f.form->recoContext(), before);
 }

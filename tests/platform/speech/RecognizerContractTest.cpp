@@ -249,3 +249,56 @@ TEST(PocketSphinxRecognizer, RecognisesAPhraseFromARealTimeBufferInput) {
         << "no audio reached the recogniser";
     EXPECT_EQ(heard.results[0].GetText(), "what time is it");
 }
+
+TYPED_TEST(RecognizerContract, ItsOwnVoiceIsNeverHeard) {
+    Recognizer& recognizer = this->harness->recognizer();
+    auto g = setupCommandGrammar(recognizer, kPhrases);
+    Heard heard;
+    heard.attach(g.context.get());
+    recognizer.setOwnVoiceSounding(true); // the program says, for instance, "what time is it"
+    this->harness->say("what time is it");
+    EXPECT_TRUE(heard.results.isEmpty());
+    EXPECT_EQ(heard.hypothesesBeforeResult, 0);
+    recognizer.setOwnVoiceSounding(false);
+    this->harness->say("volume up"); // after a pause longer than the room's echo
+    ASSERT_EQ(heard.results.size(), 1);
+    EXPECT_EQ(heard.results[0].GetText(), "volume up");
+}
+
+TEST(PocketSphinxRecognizer, TheEchoRightAfterItsOwnVoiceIsNotHeard) {
+    app();
+    auto input = std::make_unique<PushAudioInput>();
+    PushAudioInput* feed = input.get();
+    PocketSphinxRecognizer recognizer(std::move(input));
+    auto g = setupCommandGrammar(recognizer, kPhrases);
+    QList<RecoResult> heard, rejected;
+    QObject::connect(g.context.get(), &RecoContext::Recognition,
+                     [&](int, qint64, int, const RecoResult& r) { heard << r; });
+    QObject::connect(&recognizer, &PocketSphinxRecognizer::rejected, [&](const RecoResult& r) { rejected << r; });
+    const QByteArray gap(kRecognitionSampleRate * 2, 0);
+    const QByteArray phrase = speechOf("volume up");
+    bool done = false;
+    auto push = [&](const QByteArray& audio) {
+        done = false;
+        QMetaObject::invokeMethod(feed, [&, audio] {
+            feed->push(audio);
+            QMetaObject::invokeMethod(qApp, [&] { done = true; }, Qt::QueuedConnection);
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 30000));
+        QCoreApplication::processEvents();
+    };
+    // Speech already under way when the voice starts is cut off, and the display is told so.
+    push(gap + phrase.left(phrase.size() / 2));
+    recognizer.setOwnVoiceSounding(true);
+    push(phrase.mid(phrase.size() / 2) + gap);
+    EXPECT_TRUE(heard.isEmpty());
+    EXPECT_EQ(rejected.size(), 1);
+    // The room's echo: the first 300 ms after the voice stops are not heard, so a phrase that starts at
+    // once loses its beginning and is not taken for the command.
+    recognizer.setOwnVoiceSounding(false);
+    push(phrase + gap);
+    EXPECT_TRUE(heard.isEmpty());
+    push(gap + phrase + gap);
+    ASSERT_EQ(heard.size(), 1);
+    EXPECT_EQ(heard[0].GetText(), "volume up");
+}
