@@ -22,6 +22,8 @@ struct LiteralExpr : Expr {
 enum class NameKind : uint8_t {
     Unresolved,
     Local,
+    LocalConst,
+    Dynamic, // a variable that Execute declared in the running call (Execute code only)
     Field,
     Global,
     ReturnValue,
@@ -37,13 +39,21 @@ struct NameExpr : Expr {
     std::u16string name;
     Procedure* scope;
     NameKind nk = NameKind::Unresolved;
+    // ReDim's target: a name that nothing else declares becomes a variable of the scope, even under
+    // Option Explicit.
+    bool declares = false;
     int index = -1;
     GlobalSlot* global = nullptr;
+    DynamicVar* dynamic = nullptr;
     HostObject* host = nullptr;
     const Builtin* builtin = nullptr;
 
     NameExpr(std::u16string n, Procedure* s) : name(std::move(n)), scope(s) { kind = ExprKind::Name; }
     void resolve(Frame& f);
+    // True for code that Execute runs inside a procedure: its names may be that call's own variables.
+    bool inExecutedCode() const { return scope->global && scope->outer; }
+    // The running call's Execute-declared variable of this name, if any; kept in the node when allowed.
+    DynamicVar* findDynamic(Frame& f);
     Variant* storage(Frame& f, bool create); // the variable's slot, or nullptr when not a variable
     Variant eval(Frame& f) override;
     Variant* ref(Frame& f, bool create) override;
@@ -240,7 +250,17 @@ struct WithStmt : Stmt {
 struct ConstStmt : Stmt {
     GlobalSlot* global = nullptr; // top-level constants
     int localSlot = -1;           // constants inside procedures
+    std::u16string dynamicKey;    // constants of code that Execute runs inside a procedure
     ExprPtr value;
+    Flow exec(Frame& f) override;
+};
+
+// `Dim` in code that Execute runs inside a procedure: a variable of the running call, unless the
+// call already has one of that name.
+struct DynamicDimStmt : Stmt {
+    std::u16string key;
+    std::vector<int32_t> upper; // empty: a plain variable; {-1}: a dynamic array
+    bool isArray = false;
     Flow exec(Frame& f) override;
 };
 

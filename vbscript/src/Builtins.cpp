@@ -284,7 +284,7 @@ VBS_FN(fnEval) {
     std::u16string code = v.string();
     Procedure* scope = dynamicScope(f);
     Chunk* c = compileDynamic(*f.in, code, scope, true);
-    Frame fr{f.in, f.slots, f.self, c->top.get()};
+    Frame fr{f.in, f.slots, f.self, c->top.get(), false, f.dynamic};
     Variant r = c->evalExpr->eval(fr);
     dropIfPlain(*f.in, c);
     return r;
@@ -294,17 +294,19 @@ VBS_FN(fnExecute) {
     Procedure* scope = dynamicScope(f);
     Chunk* c = compileDynamic(*f.in, code, scope, false);
     if (scope) {
-        Frame fr{f.in, f.slots, f.self, c->top.get()};
+        Frame fr{f.in, f.slots, f.self, c->top.get(), false, f.dynamic};
         execBlock(c->top->body, fr);
     } else {
         f.in->runTop(c);
     }
+    dropIfPlain(*f.in, c);
     return {};
 }
 VBS_FN(fnExecuteGlobal) {
     std::u16string code = codeArg(a);
     Chunk* c = compileDynamic(*f.in, code, nullptr, false);
     f.in->runTop(c);
+    dropIfPlain(*f.in, c);
     return {};
 }
 

@@ -1,4 +1,5 @@
 // Evaluation of expression nodes: names, members, calls, indexing and operators.
+#include <algorithm>
 #include <cstring>
 
 #include "Ast.h"
@@ -173,9 +174,15 @@ void NameExpr::resolve(Frame& f) {
         auto it = lp->locals.find(key);
         if (it != lp->locals.end()) {
             index = it->second;
-            nk = (it->second == lp->returnSlot) ? NameKind::ReturnValue : NameKind::Local;
+            if (it->second == lp->returnSlot)
+                nk = NameKind::ReturnValue;
+            else if (std::find(lp->constSlots.begin(), lp->constSlots.end(), index) != lp->constSlots.end())
+                nk = NameKind::LocalConst;
+            else
+                nk = NameKind::Local;
             return;
         }
+        if (inExecutedCode() && findDynamic(f)) return;
     }
     ClassDef* cls = scope->cls;
     if (cls) {
@@ -222,6 +229,18 @@ void NameExpr::resolve(Frame& f) {
     nk = NameKind::Unknown;
 }
 
+DynamicVar* NameExpr::findDynamic(Frame& f) {
+    if (!f.dynamic || !*f.dynamic) return nullptr;
+    DynamicVar* d = f.findDynamic(nameKey(name));
+    // Executed code runs once, inside the call that owns the variable, so it may keep the address;
+    // the procedure's own code meets a different set in every call.
+    if (d && inExecutedCode()) {
+        dynamic = d;
+        nk = NameKind::Dynamic;
+    }
+    return d;
+}
+
 Variant* NameExpr::storage(Frame& f, bool create) {
     if (nk == NameKind::Unresolved) resolve(f);
     switch (nk) {
@@ -230,16 +249,25 @@ Variant* NameExpr::storage(Frame& f, bool create) {
         return f.slots[index];
     case NameKind::Field:
         return &f.self->fields[index];
+    case NameKind::Dynamic:
+        return dynamic->isConst ? nullptr : &dynamic->value;
     case NameKind::Global:
         if (global->proc || global->cls || global->isConst || global->builtinClass >= 0) return nullptr;
         return &global->value;
     case NameKind::Unknown: {
+        if (DynamicVar* d = findDynamic(f)) return d->isConst ? nullptr : &d->value;
         if (GlobalSlot* g = f.in->findGlobal(name)) {
             global = g;
             nk = NameKind::Global;
             return storage(f, create);
         }
-        if (!create || scope->optionExplicit) return nullptr;
+        if (!create || (scope->optionExplicit && !declares)) return nullptr;
+        if (inExecutedCode() && f.dynamic) {
+            // Code that Execute runs inside a procedure declares into that call, not into the globals.
+            dynamic = &f.declareDynamic(nameKey(name));
+            nk = NameKind::Dynamic;
+            return &dynamic->value;
+        }
         GlobalSlot& g = f.in->declareGlobal(name);
         global = &g;
         nk = NameKind::Global;
@@ -252,7 +280,8 @@ Variant* NameExpr::storage(Frame& f, bool create) {
 
 Variant* NameExpr::ref(Frame& f, bool create) {
     Variant* s = storage(f, create);
-    if (!s && create && nk == NameKind::Unknown && scope->optionExplicit) failNamed(500, name);
+    if (!s && create && nk == NameKind::Unknown && scope->optionExplicit && !findDynamic(f))
+        failNamed(500, name);
     return s;
 }
 
@@ -260,10 +289,13 @@ Variant NameExpr::eval(Frame& f) {
     if (nk == NameKind::Unresolved) resolve(f);
     switch (nk) {
     case NameKind::Local:
+    case NameKind::LocalConst:
     case NameKind::ReturnValue:
         return *f.slots[index];
     case NameKind::Field:
         return f.self->fields[index];
+    case NameKind::Dynamic:
+        return dynamic->value;
     case NameKind::Global:
         if (global->proc) return f.in->callProc(global->proc, nullptr, noArgs());
         if (global->cls || global->builtinClass >= 0) failNamed(13, name);
@@ -277,10 +309,13 @@ const Variant& NameExpr::peek(Frame& f, Variant& tmp) {
     if (nk == NameKind::Unresolved) resolve(f);
     switch (nk) {
     case NameKind::Local:
+    case NameKind::LocalConst:
     case NameKind::ReturnValue:
         return *f.slots[index];
     case NameKind::Field:
         return f.self->fields[index];
+    case NameKind::Dynamic:
+        return dynamic->value;
     case NameKind::Global:
         if (!global->proc && !global->cls && global->builtinClass < 0) return global->value;
         [[fallthrough]];
@@ -300,8 +335,12 @@ Variant NameExpr::call(Frame& f, const CallArgs& args, InvokeKind kind, bool has
         }
         [[fallthrough]];
     case NameKind::Local:
+    case NameKind::LocalConst:
+        return callVariable(f, *f.slots[index], args, kind, hasArgs);
     case NameKind::Field:
-        return callVariable(f, *storage(f, false), args, kind, hasArgs);
+        return callVariable(f, f.self->fields[index], args, kind, hasArgs);
+    case NameKind::Dynamic:
+        return callVariable(f, dynamic->value, args, kind, hasArgs);
     case NameKind::Global:
         if (global->proc) return f.in->callProc(global->proc, nullptr, args);
         if (global->cls || global->builtinClass >= 0) failNamed(13, name);
@@ -326,6 +365,7 @@ Variant NameExpr::call(Frame& f, const CallArgs& args, InvokeKind kind, bool has
             return builtin->fn(f, args);
         }
     default:
+        if (DynamicVar* d = findDynamic(f)) return callVariable(f, d->value, args, kind, hasArgs);
         if (GlobalSlot* g = f.in->findGlobal(name)) {
             global = g;
             nk = NameKind::Global;

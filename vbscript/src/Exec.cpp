@@ -382,10 +382,22 @@ Flow WithStmt::exec(Frame& f) {
 
 Flow ConstStmt::exec(Frame& f) {
     Variant v = value->eval(f);
-    if (global)
+    if (global) {
         global->value = std::move(v);
-    else
+    } else if (!dynamicKey.empty()) {
+        DynamicVar& d = f.declareDynamic(dynamicKey);
+        d.value = std::move(v);
+        d.isConst = true;
+    } else {
         *f.slots[localSlot] = std::move(v);
+    }
+    return Flow::Normal;
+}
+
+Flow DynamicDimStmt::exec(Frame& f) {
+    if (f.findDynamic(key)) return Flow::Normal; // an earlier Execute of the same call declared it
+    DynamicVar& d = f.declareDynamic(key);
+    if (isArray) d.value = Variant::fromArray(declaredArray(upper));
     return Flow::Normal;
 }
 

@@ -123,17 +123,20 @@ void Interp::runTop(Chunk* c) {
     execBlock(c->top->body, f);
 }
 
+ArrayData declaredArray(const std::vector<int32_t>& upper) {
+    // `Dim a()` is a dynamic array with no dimensions until ReDim gives it some.
+    if (upper.size() == 1 && upper[0] == -1) return ArrayData();
+    std::vector<ArrayData::Bound> b;
+    for (int32_t u : upper)
+        b.push_back({0, u + 1});
+    ArrayData a(std::move(b));
+    a.fixed = true;
+    return a;
+}
+
 void Interp::initArrays(Variant** slots, const std::vector<ArrayInit>& inits) {
-    for (const auto& ai : inits) {
-        std::vector<ArrayData::Bound> b;
-        for (int32_t u : ai.upper)
-            b.push_back({0, u + 1});
-        // `Dim a()` is a dynamic array with no dimensions until ReDim gives it some.
-        bool dynamic = ai.upper.size() == 1 && ai.upper[0] == -1;
-        ArrayData a(dynamic ? std::vector<ArrayData::Bound>{} : std::move(b));
-        a.fixed = !dynamic;
-        *slots[ai.slot] = Variant::fromArray(std::move(a));
-    }
+    for (const auto& ai : inits)
+        *slots[ai.slot] = Variant::fromArray(declaredArray(ai.upper));
 }
 
 Variant Interp::callProc(Procedure* p, ClassInstance* self, const CallArgs& a) {
@@ -174,7 +177,8 @@ Variant Interp::callProc(Procedure* p, ClassInstance* self, const CallArgs& a) {
             slots[i] = a.values[i];
     }
     if (!p->arrayInits.empty()) initArrays(slots, p->arrayInits);
-    Frame f{this, slots, self, p};
+    std::unique_ptr<DynamicLocals> dynamic; // released before the slots, at the end of the call
+    Frame f{this, slots, self, p, false, &dynamic};
     execBlock(p->body, f);
     if (p->returnSlot >= 0) return std::move(own[p->returnSlot]);
     return Variant();

@@ -12,13 +12,7 @@ struct GlobalArrayStmt : Stmt {
         GlobalSlot& g = f.in->declareGlobal(name);
         // Code added later may not declare again an array that earlier code declared.
         if (g.value.isArray()) throw ScriptError(13);
-        std::vector<ArrayData::Bound> b;
-        for (int32_t u : upper)
-            b.push_back({0, u + 1});
-        bool dynamic = upper.size() == 1 && upper[0] == -1;
-        ArrayData a(dynamic ? std::vector<ArrayData::Bound>{} : std::move(b));
-        a.fixed = !dynamic;
-        g.value = Variant::fromArray(std::move(a));
+        g.value = Variant::fromArray(declaredArray(upper));
         return Flow::Normal;
     }
 };
@@ -56,9 +50,9 @@ std::unique_ptr<Chunk> Parser::program(bool expressionOnly) {
     }
     top->body = block(BlockEnd::Program);
     if (peek().type != Tok::End) fail(1024);
-    // Global arrays first, so that procedures called early see them.
+    // Declared arrays first, so that procedures called early see them.
     Block hoisted;
-    for (auto& s : globalArrays_)
+    for (auto& s : hoisted_)
         hoisted.push_back(std::move(s));
     for (auto& s : top->body)
         hoisted.push_back(std::move(s));
@@ -135,11 +129,13 @@ ExprPtr Parser::nameRef(const std::u16string& name, const Token& t) {
 }
 
 void Parser::noteAssigned(const std::u16string& name) {
-    if (!cur_->global && !explicit_) {
-        auto key = nameKey(name);
-        if (!cur_->locals.count(key) && !cur_->implicitLocals.count(key))
-            cur_->implicitLocals[key] = cur_->slotCount++;
-    }
+    if (!cur_->global && !explicit_) noteImplicitLocal(name);
+}
+
+void Parser::noteImplicitLocal(const std::u16string& name) {
+    auto key = nameKey(name);
+    if (!cur_->locals.count(key) && !cur_->implicitLocals.count(key))
+        cur_->implicitLocals[key] = cur_->slotCount++;
 }
 
 std::vector<int32_t> Parser::constBounds() {
@@ -189,6 +185,16 @@ void Parser::varList(Block& out, bool inClass, bool isPublic) {
                 class_->fieldArrays.push_back({m.field, upper});
             else if (isArray)
                 class_->fieldArrays.push_back({m.field, {-1}});
+        } else if (executedInProcedure()) {
+            // A name the procedure already has stays what it is; any other is a variable of the call.
+            auto key = nameKey(name);
+            if (!outerScope_->locals.count(key) && !outerScope_->implicitLocals.count(key)) {
+                auto s = at(std::make_unique<DynamicDimStmt>(), t);
+                s->key = key;
+                s->isArray = isArray;
+                s->upper = upper.empty() ? std::vector<int32_t>{-1} : upper;
+                hoisted_.push_back(std::move(s));
+            }
         } else if (cur_->global) {
             pendingGlobal(name);
             if (isArray) {
@@ -197,7 +203,7 @@ void Parser::varList(Block& out, bool inClass, bool isPublic) {
                 s->upper = upper;
                 if (upper.empty()) s->upper = {-1};
                 s->line = t.line;
-                globalArrays_.push_back(std::move(s));
+                hoisted_.push_back(std::move(s));
             }
         } else {
             int slot = declareLocal(cur_, name, t);
@@ -223,7 +229,9 @@ void Parser::constDecl(Block& out, bool inClass) {
         ExprPtr value = expr();
         auto st = at(std::make_unique<ConstStmt>(), t);
         st->value = std::move(value);
-        if (cur_->global && !inClass) {
+        if (executedInProcedure()) {
+            st->dynamicKey = nameKey(name);
+        } else if (cur_->global && !inClass) {
             GlobalSlot& g = in_.declareGlobal(name);
             g.isConst = true;
             g.declared = true;
@@ -237,6 +245,7 @@ void Parser::constDecl(Block& out, bool inClass) {
                     static_cast<LiteralExpr*>(static_cast<ParenExpr*>(st->value.get())->inner.get())->value;
         } else {
             st->localSlot = declareLocal(cur_, name, t);
+            cur_->constSlots.push_back(st->localSlot);
         }
         out.push_back(std::move(st));
         if (!peek().isOp(",")) break;

@@ -38,7 +38,7 @@ private:
     int forDepth_ = 0, doDepth_ = 0;
     int withCounter_ = 0;
     ExprPtr seed_;
-    std::vector<StmtPtr> globalArrays_;
+    std::vector<StmtPtr> hoisted_; // declarations that take effect before the chunk's first statement
 
     const Token& peek(size_t k = 0) const { return toks_[std::min(pos_ + k, toks_.size() - 1)]; }
     const Token& next() { return toks_[pos_ < toks_.size() - 1 ? pos_++ : pos_]; }
@@ -81,6 +81,12 @@ private:
     ExprPtr nameRef(const std::u16string& name, const Token& t);
 
     void noteAssigned(const std::u16string& name);
+
+    // A procedure's variable that exists only if nothing else has the name when it is first used.
+    void noteImplicitLocal(const std::u16string& name);
+
+    // True while parsing the top-level code that Execute runs inside a procedure.
+    bool executedInProcedure() const { return cur_->global && outerScope_; }
 
     std::vector<int32_t> constBounds();
 

@@ -520,18 +520,14 @@ void Parser::redimStatement(Block& out) {
         const Token& nt = peek();
         std::u16string name = identifier();
         ReDimStmt::Item item;
-        // ReDim declares the name when nothing else does, even under Option Explicit.
-        if (cur_->global) {
-            if (!in_.findGlobal(name) && !(cur_->outer && cur_->outer->locals.count(nameKey(name))))
-                pendingGlobal(name);
-        } else if (!cur_->locals.count(nameKey(name)) &&
-                   !(cur_->cls && cur_->cls->memberIndex.count(nameKey(name)))) {
-            if (explicit_)
-                declareLocal(cur_, name, nt);
-            else
-                noteAssigned(name);
-        }
+        // ReDim declares the name when nothing else does, even under Option Explicit; what else has the
+        // name (a local, a class member, a global declared anywhere in the code) is known only when it runs.
+        if (!cur_->global)
+            noteImplicitLocal(name);
+        else if (!executedInProcedure() && !in_.findGlobal(name))
+            pendingGlobal(name);
         item.target = nameRef(name, nt);
+        static_cast<NameExpr*>(item.target.get())->declares = true;
         expectOp("(", 1005);
         for (;;) {
             item.bounds.push_back(expr());

@@ -78,8 +78,11 @@ struct Procedure {
     std::u16string name;
     ProcKind kind = ProcKind::Sub;
     std::vector<Param> params;
-    NameMap locals;         // name -> slot (params first, then the return value, then Dims)
-    NameMap implicitLocals; // names assigned without declaration: used when nothing else matches
+    NameMap locals; // name -> slot (params first, then the return value, then Dims)
+    // Names assigned without declaration, or resized by ReDim without a Dim: used only when no local,
+    // class member, global, host member or built-in of that name exists when the name is first used.
+    NameMap implicitLocals;
+    std::vector<int> constSlots; // slots of the procedure's own Consts: read-only
     int slotCount = 0;
     int returnSlot = -1;
     std::vector<ArrayInit> arrayInits;
@@ -133,12 +136,32 @@ struct Chunk {
     std::unique_ptr<Expr> evalExpr; // Eval: the expression
 };
 
+// Variables that code run by Execute declares inside a procedure: they belong to that call of the
+// procedure and end with it. Node-based, so their addresses stay put while the call lasts.
+struct DynamicVar {
+    Variant value;
+    bool isConst = false;
+};
+using DynamicLocals = std::unordered_map<std::u16string, DynamicVar>;
+
 struct Frame {
     Interp* in;
     Variant** slots;
     ClassInstance* self;
     Procedure* proc;
     bool resumeNext = false;
+    // The running call's Execute-declared variables, made on first need; null outside procedures.
+    std::unique_ptr<DynamicLocals>* dynamic = nullptr;
+
+    DynamicVar* findDynamic(const std::u16string& key) const {
+        if (!dynamic || !*dynamic) return nullptr;
+        auto it = (*dynamic)->find(key);
+        return it == (*dynamic)->end() ? nullptr : &it->second;
+    }
+    DynamicVar& declareDynamic(const std::u16string& key) {
+        if (!*dynamic) *dynamic = std::make_unique<DynamicLocals>();
+        return (**dynamic)[key];
+    }
 };
 
 // An instance of a script class.
@@ -256,6 +279,9 @@ public:
     void clearErr() { err = ErrState{}; }
     void initArrays(Variant** slots, const std::vector<ArrayInit>& inits);
 };
+
+// The array that `Dim a(upper...)` makes; {-1} is `Dim a()`, a dynamic array without dimensions.
+ArrayData declaredArray(const std::vector<int32_t>& upper);
 
 // Value helpers shared by the evaluator and built-ins.
 Variant objectDefault(const Variant& v); // the value of an object's default member (Get, no args)
