@@ -20,8 +20,7 @@ ScriptRunner::~ScriptRunner() = default;
 std::optional<QString> ScriptRunner::readPluginText(const QString& path, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+        if (error) *error = file.errorString();
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
@@ -35,7 +34,9 @@ std::optional<QString> ScriptRunner::readPluginText(const QString& path, QString
     return text;
 }
 
-void ScriptRunner::Reset() { m_host->reset(); }
+void ScriptRunner::Reset() {
+    m_host->reset();
+}
 
 void ScriptRunner::AddObject(const QString& name, std::shared_ptr<vbscript::HostObject> object) {
     m_host->addObject(toScriptText(name), std::move(object), true);
@@ -46,14 +47,17 @@ bool ScriptRunner::AddCode(const QString& text, const QString& pluginName) {
     return m_host->addCode(toScriptText(text));
 }
 
-bool ScriptRunner::Run(const QString& procedure) { return m_host->run(toScriptText(procedure)); }
+bool ScriptRunner::Run(const QString& procedure) {
+    return m_host->run(toScriptText(procedure)).has_value();
+}
 
-vbscript::ScriptHost& ScriptRunner::host() { return *m_host; }
+vbscript::ScriptHost& ScriptRunner::host() {
+    return *m_host;
+}
 
 void ScriptRunner::onError(const vbscript::ScriptErrorInfo& error) {
     m_lastReport = scriptErrorText(error, m_pluginName);
-    if (m_report)
-        m_report(kScriptErrorTitle, m_lastReport);
+    if (m_report) m_report(kScriptErrorTitle, m_lastReport);
 }
 
 } // namespace qz

@@ -100,7 +100,7 @@ Parameter parameterOf(const QMetaMethod& method, int i) {
 
 Variant callDefault(const Variant& target, InvokeKind kind, const CallArgs& args) {
     if (!target.object()) throw ScriptError(kObjectRequired);
-    return target.object()->invoke(vbscript::HostObject::kDefaultMember, kind, args);
+    return vbscript::invokeDefault(*target.object(), kind, args);
 }
 
 } // namespace
@@ -355,6 +355,10 @@ int ScriptQObject::findMember(std::u16string_view name) {
     return table_->find(name);
 }
 
+int ScriptQObject::defaultMember() const {
+    return table_->defaultMember;
+}
+
 std::u16string ScriptQObject::typeName() const {
     if (!object_) return u"Nothing";
     QString name = QString::fromLatin1(object_->metaObject()->className());
@@ -363,7 +367,6 @@ std::u16string ScriptQObject::typeName() const {
 
 Variant ScriptQObject::invoke(int memberId, InvokeKind kind, const CallArgs& args) {
     if (!object_) throw ScriptError(kObjectRequired, u"The object no longer exists");
-    if (memberId == kDefaultMember) memberId = table_->defaultMember;
     if (memberId < 1 || size_t(memberId) > table_->members.size()) throw ScriptError(kNotSupported);
     try {
         return invokeMember(table_->members[size_t(memberId - 1)], kind, args);

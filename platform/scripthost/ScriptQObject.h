@@ -49,6 +49,7 @@ public:
     QObject* object() const { return object_; }
 
     int findMember(std::u16string_view name) override;
+    int defaultMember() const override;
     vbscript::Variant invoke(int memberId, vbscript::InvokeKind kind,
                              const vbscript::CallArgs& args) override;
     std::u16string typeName() const override;
@@ -64,7 +65,7 @@ private:
         std::vector<QMetaMethod> methods; // the overloads
     };
     struct MemberTable {
-        std::vector<Member> members; // member id = position + 1; 0 is the default member
+        std::vector<Member> members; // member id = position + 1
         int defaultMember = kNoMember;
         int enumerateMember = kNoMember;
         int find(std::u16string_view name) const;

@@ -42,17 +42,19 @@ public:
         std::u16string lower;
         for (char16_t c : name)
             lower += (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-        if (lower == u"item") return kDefaultMember;
+        if (lower == u"item") return 0;
         if (lower == u"text") return 1;
         if (lower == u"twice") return 2;
         if (lower == u"fail") return 3;
         return kNoMember;
     }
 
+    int defaultMember() const override { return 0; }
+
     vbscript::Variant invoke(int memberId, vbscript::InvokeKind kind,
                              const vbscript::CallArgs& args) override {
         switch (memberId) {
-        case kDefaultMember:
+        case 0:
             if (args.size() != 1) throw vbscript::ScriptError(450);
             return args[0];
         case 1:

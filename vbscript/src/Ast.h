@@ -71,7 +71,14 @@ struct MemberExpr : Expr {
         depth = object->depth + 1;
     }
     Variant eval(Frame& f) override;
+    // Runs the member on `obj`, the value of `object`.
+    Variant invokeOn(const Variant& obj, InvokeKind kind, const CallArgs& args) const;
+    // "qz.NoSuchMethod": how errors about the member name it.
+    std::u16string culprit() const;
 };
+
+// The source text of a name or member chain ("textinput.Item"), or empty for other expressions.
+std::u16string exprText(const Expr& e);
 
 struct CallExpr : Expr {
     ExprPtr target;
@@ -88,6 +95,8 @@ struct CallExpr : Expr {
     Variant* elementRef(Frame& f, ArrayData** arr);
     Variant invoke(Frame& f, InvokeKind kind);
     void assign(Frame& f, Variant value, bool isSet);
+    // Names the index that error 9 is about: the variable written there, or its value.
+    void nameSubscript(ScriptError& e, Frame& f, const CallArgs& values);
 };
 
 struct ParenExpr : Expr {

@@ -25,16 +25,72 @@ int compareMode(const CallArgs& a, size_t i) {
     return m;
 }
 
-size_t find(std::u16string_view hay, std::u16string_view needle, size_t from, bool text) {
-    if (!text) return hay.find(needle, from);
-    std::u16string h = vbscript::lib::toUpper(hay), n = vbscript::lib::toUpper(needle);
-    return h.find(n, from);
-}
-size_t rfind(std::u16string_view hay, std::u16string_view needle, size_t from, bool text) {
-    if (!text) return hay.rfind(needle, from);
-    std::u16string h = vbscript::lib::toUpper(hay), n = vbscript::lib::toUpper(needle);
-    return h.rfind(n, from);
-}
+// Searches one text for one needle, letter case aside in text mode (both are upper-cased once, not per
+// search). A search can cost the haystack's length times the needle's, so it goes in slices of bounded
+// work and stops in between when the script has to stop.
+class Finder {
+public:
+    Finder(Frame& f, std::u16string_view hay, std::u16string_view needle, bool text) : in_(*f.in) {
+        if (text) {
+            hayUpper_ = vbscript::lib::toUpper(hay);
+            needleUpper_ = vbscript::lib::toUpper(needle);
+            hay = hayUpper_;
+            needle = needleUpper_;
+        }
+        hay_ = hay;
+        needle_ = needle;
+        slice_ = std::max<size_t>(1, (size_t(1) << 22) / std::max<size_t>(1, needle.size()));
+    }
+    // The first match at or after `from`, or npos.
+    size_t find(size_t from) {
+        const size_t m = needle_.size();
+        while (from + m <= hay_.size()) {
+            const size_t end = std::min(hay_.size(), from + slice_ + m - 1);
+            const size_t p = hay_.substr(0, end).find(needle_, from);
+            if (p != npos) return p;
+            from = end - m + 1;
+            in_.poll();
+        }
+        return npos;
+    }
+    // The last match that ends at or before `end`, or npos.
+    size_t rfind(size_t end) {
+        const size_t m = needle_.size();
+        end = std::min(end, hay_.size());
+        while (end >= m) {
+            const size_t start = end - m >= slice_ ? end - m - slice_ + 1 : 0;
+            const size_t p = hay_.substr(start, end - start).rfind(needle_);
+            if (p != npos) return start + p;
+            if (start == 0) break;
+            end = start + m - 1;
+            in_.poll();
+        }
+        return npos;
+    }
+    static constexpr size_t npos = std::u16string_view::npos;
+
+private:
+    Interp& in_;
+    std::u16string hayUpper_, needleUpper_;
+    std::u16string_view hay_, needle_;
+    size_t slice_;
+};
+
+// Asks the memory budget before a result grows past what it asked last time.
+class GrowingText {
+public:
+    std::u16string text;
+    void append(std::u16string_view part) {
+        if (text.size() + part.size() > asked_) {
+            asked_ = 2 * (text.size() + part.size());
+            requireMemory(asked_ * sizeof(char16_t));
+        }
+        text.append(part);
+    }
+
+private:
+    size_t asked_ = 0;
+};
 
 VBS_FN(fnLen) {
     Variant v = argValue(a, 0);
@@ -107,7 +163,7 @@ VBS_FN(fnInStr) {
         return Variant::fromLong(0);
     }
     if (t.empty()) return Variant::fromLong(start);
-    size_t p = find(s, t, static_cast<size_t>(start - 1), mode == 1);
+    size_t p = Finder(f, s, t, mode == 1).find(static_cast<size_t>(start - 1));
     return Variant::fromLong(p == std::u16string::npos ? 0 : static_cast<int32_t>(p + 1));
 }
 
@@ -121,7 +177,7 @@ VBS_FN(fnInStrRev) {
     if (static_cast<size_t>(start) > s.size()) return Variant::fromLong(0);
     if (t.empty()) return Variant::fromLong(start);
     if (t.size() > static_cast<size_t>(start)) return Variant::fromLong(0);
-    size_t p = rfind(s.substr(0, static_cast<size_t>(start)), t, std::u16string::npos, mode == 1);
+    size_t p = Finder(f, s, t, mode == 1).rfind(static_cast<size_t>(start));
     return Variant::fromLong(p == std::u16string::npos ? 0 : static_cast<int32_t>(p + 1));
 }
 
@@ -135,20 +191,22 @@ VBS_FN(fnReplace) {
     if (static_cast<size_t>(start) > s.size() + 1) return Variant(std::u16string());
     std::u16string src = s.substr(static_cast<size_t>(start - 1));
     if (from.empty() || count == 0) return Variant(src);
-    std::u16string out;
+    GrowingText out;
+    Finder finder(f, src, from, mode == 1);
+    std::u16string_view rest(src);
     size_t pos = 0;
     int32_t done = 0;
     for (;;) {
         if (count >= 0 && done >= count) break;
-        size_t p = find(src, from, pos, mode == 1);
+        size_t p = finder.find(pos);
         if (p == std::u16string::npos) break;
-        out.append(src, pos, p - pos);
-        out += to;
+        out.append(rest.substr(pos, p - pos));
+        out.append(to);
         pos = p + from.size();
         ++done;
     }
-    out.append(src, pos, std::u16string::npos);
-    return Variant(std::move(out));
+    out.append(rest.substr(pos));
+    return Variant(std::move(out.text));
 }
 
 VBS_FN(fnSplit) {
@@ -166,13 +224,15 @@ VBS_FN(fnSplit) {
         parts.push_back(Variant(s));
         return Variant::fromVector(std::move(parts));
     }
+    Finder finder(f, s, delim, mode == 1);
     size_t pos = 0;
     for (;;) {
         if (limit > 0 && static_cast<int32_t>(parts.size()) == limit - 1) {
             parts.push_back(Variant(s.substr(pos)));
             break;
         }
-        size_t p = find(s, delim, pos, mode == 1);
+        if (parts.size() == parts.capacity()) requireMemory(2 * parts.size() * sizeof(Variant));
+        size_t p = finder.find(pos);
         if (p == std::u16string::npos) {
             parts.push_back(Variant(s.substr(pos)));
             break;
@@ -190,20 +250,20 @@ VBS_FN(fnJoin) {
     if (!arr.isArray() || arr.array().dimensions() > 1) throw ScriptError(13);
     std::u16string delim =
         a.size() > 1 ? (a[1].isNull() ? throw ScriptError(94) : argString(a, 1)) : std::u16string(u" ");
-    std::u16string out;
+    GrowingText out;
     bool first = true;
     for (const auto& v : arr.array().items) {
-        if (!first) out += delim;
+        if (!first) out.append(delim);
         first = false;
         Variant tmp;
         const Variant& x = valueOf(v, tmp);
         if (x.isNull() || x.isArray()) throw ScriptError(13);
         if (x.isString())
-            out += x.string();
+            out.append(x.string());
         else
-            out += x.toString();
+            out.append(x.toString());
     }
-    return Variant(std::move(out));
+    return Variant(std::move(out.text));
 }
 
 VBS_FN(fnFilter) {
@@ -221,7 +281,7 @@ VBS_FN(fnFilter) {
         const Variant& x = valueOf(v, tmp);
         if (x.isNull()) throw ScriptError(94);
         std::u16string s = x.toString();
-        bool found = find(s, match, 0, mode == 1) != std::u16string::npos;
+        bool found = Finder(f, s, match, mode == 1).find(0) != std::u16string::npos;
         if (found == include) out.push_back(Variant(s));
     }
     return Variant::fromVector(std::move(out));
@@ -263,6 +323,7 @@ VBS_FN(fnRTrim) {
 
 VBS_FN(fnSpace) {
     int32_t n = countArg(a, 0);
+    requireMemory(static_cast<size_t>(n) * sizeof(char16_t));
     return Variant(std::u16string(static_cast<size_t>(n), u' '));
 }
 
@@ -284,6 +345,7 @@ VBS_FN(fnString) {
         int32_t code = c.toLong();
         ch = static_cast<char16_t>(code < 0 ? (code % 256 + 256) % 256 : code % 256);
     }
+    requireMemory(static_cast<size_t>(n) * sizeof(char16_t));
     return Variant(std::u16string(static_cast<size_t>(n), ch));
 }
 
@@ -380,7 +442,7 @@ VBS_FN(fnInStrB) {
     if (a[i].isNull() || a[i + 1].isNull()) return Variant::null();
     std::u16string s = argString(a, i), t = argString(a, i + 1);
     if (t.empty()) return Variant::fromLong(start);
-    size_t p = find(s, t, static_cast<size_t>(start - 1) / 2, false);
+    size_t p = Finder(f, s, t, false).find(static_cast<size_t>(start - 1) / 2);
     return Variant::fromLong(p == std::u16string::npos ? 0 : static_cast<int32_t>(p * 2 + 1));
 }
 

@@ -224,10 +224,10 @@ class ProcRef : public BuiltinObject {
 public:
     ProcRef(Interp* i, Procedure* p) : in_(i), token_(i->alive), proc_(p) {}
     int findMember(std::u16string_view) override { return kNoMember; }
+    int defaultMember() const override { return 0; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& args) override {
         if (!*token_) throw ScriptError(424);
-        if (id != kDefaultMember || kind == InvokeKind::Let || kind == InvokeKind::Set)
-            throw ScriptError(438);
+        if (id != 0 || kind == InvokeKind::Let || kind == InvokeKind::Set) throw ScriptError(438);
         return in_->callProc(proc_, nullptr, args);
     }
 
@@ -344,9 +344,9 @@ const Builtin kBuiltins[] = {
     {u"SetLocale", fnSetLocale, 0, 1},
     {u"RGB", fnRGB, 3, 3},
     {u"GetRef", fnGetRef, 1, 1},
-    {u"Eval", fnEval, 1, 1},
-    {u"Execute", fnExecute, 1, 1},
-    {u"ExecuteGlobal", fnExecuteGlobal, 1, 1},
+    {u"Eval", fnEval, 1, 1, false, true},
+    {u"Execute", fnExecute, 1, 1, false, true},
+    {u"ExecuteGlobal", fnExecuteGlobal, 1, 1, false, true},
 };
 
 struct NumericConst {

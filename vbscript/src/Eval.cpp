@@ -9,11 +9,6 @@ namespace vbscript::detail {
 
 namespace {
 
-// Err.Description carries VBScript's plain text; the name only helps a reader of this file.
-[[noreturn]] void failNamed(int number, const std::u16string& /*name*/) {
-    throw ScriptError(number);
-}
-
 // Arguments evaluated for one call: variables (and array elements) are passed by their storage so
 // that ByRef parameters write back; everything else is evaluated into a temporary.
 class ArgPack {
@@ -96,7 +91,7 @@ Variant assignIndexed(HostObject& o, int id, InvokeKind kind, const CallArgs& in
         if (!holder.isObject() || !holder.object() || holder.object().get() == &o) throw;
         std::shared_ptr<HostObject> inner = holder.object();
         ArgsWithValue again;
-        return inner->invoke(HostObject::kDefaultMember, kind, again.make(indexes, value));
+        return invokeDefault(*inner, kind, again.make(indexes, value));
     }
 }
 
@@ -115,17 +110,39 @@ CallArgs noArgs() {
 Variant objectDefault(const Variant& v) {
     const auto& o = v.object();
     if (!o) throw ScriptError(91);
-    Variant r = o->invoke(HostObject::kDefaultMember, InvokeKind::Get, noArgs());
+    Variant r = invokeDefault(*o, InvokeKind::Get, noArgs());
     return r;
 }
 
-Variant invokeObject(const Variant& obj, std::u16string_view member, InvokeKind kind, const CallArgs& args) {
-    if (!obj.isObject()) throw ScriptError(424);
-    const auto& o = obj.object();
-    if (!o) throw ScriptError(424);
-    int id = o->findMember(member);
-    if (id == HostObject::kNoMember) failNamed(438, std::u16string(member));
-    std::shared_ptr<HostObject> keep = o; // the call may release the variable that held it
+std::u16string exprText(const Expr& e) {
+    switch (e.kind) {
+    case ExprKind::Name: {
+        const std::u16string& n = static_cast<const NameExpr&>(e).name;
+        return n.starts_with(u'<') ? std::u16string() : n; // With's hidden variable has no text
+    }
+    case ExprKind::Member:
+        return static_cast<const MemberExpr&>(e).culprit();
+    case ExprKind::Call:
+        return exprText(*static_cast<const CallExpr&>(e).target);
+    case ExprKind::Paren:
+        return exprText(*static_cast<const ParenExpr&>(e).inner);
+    case ExprKind::Me:
+        return u"Me";
+    default:
+        return {};
+    }
+}
+
+std::u16string MemberExpr::culprit() const {
+    std::u16string o = exprText(*object);
+    return o.empty() ? name : o + u"." + name;
+}
+
+Variant MemberExpr::invokeOn(const Variant& obj, InvokeKind kind, const CallArgs& args) const {
+    if (!obj.isObject() || !obj.object()) failNamed(424, exprText(*object));
+    int id = obj.object()->findMember(name);
+    if (id == HostObject::kNoMember) failNamed(438, culprit());
+    std::shared_ptr<HostObject> keep = obj.object(); // the call may release the variable that held it
     return keep->invoke(id, kind, args);
 }
 
@@ -151,8 +168,7 @@ Variant indexValue(Frame&, Variant& target, const CallArgs& args, InvokeKind kin
     if (target.isObject()) {
         if (!target.object()) throw ScriptError(91);
         std::shared_ptr<HostObject> keep = target.object();
-        return keep->invoke(HostObject::kDefaultMember,
-                            kind == InvokeKind::Call ? InvokeKind::Call : InvokeKind::Get, args);
+        return invokeDefault(*keep, kind == InvokeKind::Call ? InvokeKind::Call : InvokeKind::Get, args);
     }
     if (args.size() == 0) return target;
     throw ScriptError(13);
@@ -362,7 +378,16 @@ Variant NameExpr::call(Frame& f, const CallArgs& args, InvokeKind kind, bool has
                 ~Restore() { flag = saved; }
             } restore{f.in->valueWanted, f.in->valueWanted};
             f.in->valueWanted = kind != InvokeKind::Call;
-            return builtin->fn(f, args);
+            try {
+                return builtin->fn(f, args);
+            } catch (ScriptError& e) {
+                // The built-in's own failures name it ("Invalid procedure call or argument: 'Mid'"); those
+                // of script code it ran, or custom ones of a host object, stay as they are.
+                if (e.name.empty() && e.line == 0 && !builtin->runsCode &&
+                    e.description == errorDescription(e.number))
+                    e.name = builtin->name;
+                throw;
+            }
         }
     default:
         if (DynamicVar* d = findDynamic(f)) return callVariable(f, d->value, args, kind, hasArgs);
@@ -397,8 +422,7 @@ void NameExpr::assign(Frame& f, Variant value, bool isSet, const CallArgs* index
             // An object the host added by name: `textinput(0) = "x"` assigns through its default member.
             std::shared_ptr<HostObject> keep = global->value.object();
             ArgsWithValue av;
-            keep->invoke(HostObject::kDefaultMember, isSet ? InvokeKind::Set : InvokeKind::Let,
-                         av.make(ia, &value));
+            invokeDefault(*keep, isSet ? InvokeKind::Set : InvokeKind::Let, av.make(ia, &value));
             return;
         }
         if (global->isConst || global->proc || global->cls || global->builtinClass >= 0) failNamed(501, name);
@@ -421,8 +445,7 @@ void NameExpr::assign(Frame& f, Variant value, bool isSet, const CallArgs* index
             if (!s->object()) throw ScriptError(91);
             std::shared_ptr<HostObject> keep = s->object();
             ArgsWithValue av;
-            keep->invoke(HostObject::kDefaultMember, isSet ? InvokeKind::Set : InvokeKind::Let,
-                         av.make(ia, &value));
+            invokeDefault(*keep, isSet ? InvokeKind::Set : InvokeKind::Let, av.make(ia, &value));
             return;
         }
         throw ScriptError(13);
@@ -436,7 +459,7 @@ void NameExpr::assign(Frame& f, Variant value, bool isSet, const CallArgs* index
 Variant MemberExpr::eval(Frame& f) {
     Variant tmp;
     const Variant& o = object->peek(f, tmp);
-    return invokeObject(o, name, InvokeKind::Get, noArgs());
+    return invokeOn(o, InvokeKind::Get, noArgs());
 }
 
 Variant* CallExpr::elementRef(Frame& f, ArrayData** arr) {
@@ -450,9 +473,14 @@ Variant* CallExpr::elementRef(Frame& f, ArrayData** arr) {
     }
     if (!s || !s->isArray()) return nullptr;
     ArgPack pack(f, args, false);
-    Variant* e = arrayElement(*s, pack.args());
-    *arr = &s->array();
-    return e;
+    try {
+        Variant* e = arrayElement(*s, pack.args());
+        *arr = &s->array();
+        return e;
+    } catch (ScriptError& e) {
+        nameSubscript(e, f, pack.args());
+        throw;
+    }
 }
 
 Variant* CallExpr::ref(Frame& f, bool) {
@@ -466,7 +494,12 @@ Variant CallExpr::invoke(Frame& f, InvokeKind kind) {
         auto* n = static_cast<NameExpr*>(target.get());
         if (n->nk == NameKind::Unresolved) n->resolve(f);
         ArgPack pack(f, args, n->nk != NameKind::Builtin);
-        return n->call(f, pack.args(), kind, true);
+        try {
+            return n->call(f, pack.args(), kind, true);
+        } catch (ScriptError& e) {
+            nameSubscript(e, f, pack.args());
+            throw;
+        }
     }
     case ExprKind::Member: {
         auto* m = static_cast<MemberExpr*>(target.get());
@@ -479,7 +512,7 @@ Variant CallExpr::invoke(Frame& f, InvokeKind kind) {
             }
         }
         ArgPack pack(f, args, true);
-        return invokeObject(obj, m->name, kind, pack.args());
+        return m->invokeOn(obj, kind, pack.args());
     }
     default: {
         Variant v = target->eval(f);
@@ -495,17 +528,22 @@ void CallExpr::assign(Frame& f, Variant value, bool isSet) {
         auto* n = static_cast<NameExpr*>(target.get());
         ArgPack pack(f, args, true);
         CallArgs a = pack.args();
-        n->assign(f, std::move(value), isSet, &a);
+        try {
+            n->assign(f, std::move(value), isSet, &a);
+        } catch (ScriptError& e) {
+            nameSubscript(e, f, a);
+            throw;
+        }
         return;
     }
     case ExprKind::Member: {
         auto* m = static_cast<MemberExpr*>(target.get());
         Variant obj = m->object->eval(f);
         ArgPack pack(f, args, true);
-        if (!obj.isObject() || !obj.object()) throw ScriptError(424);
+        if (!obj.isObject() || !obj.object()) failNamed(424, exprText(*m->object));
         std::shared_ptr<HostObject> keep = obj.object();
         int id = keep->findMember(m->name);
-        if (id == HostObject::kNoMember) failNamed(438, m->name);
+        if (id == HostObject::kNoMember) failNamed(438, m->culprit());
         assignIndexed(*keep, id, isSet ? InvokeKind::Set : InvokeKind::Let, pack.args(), &value);
         return;
     }
@@ -521,10 +559,28 @@ void CallExpr::assign(Frame& f, Variant value, bool isSet) {
         if (!v.isObject() || !v.object()) throw ScriptError(13);
         ArgPack pack(f, args, true);
         ArgsWithValue av;
-        v.object()->invoke(HostObject::kDefaultMember, isSet ? InvokeKind::Set : InvokeKind::Let,
-                           av.make(pack.args(), &value));
+        invokeDefault(*v.object(), isSet ? InvokeKind::Set : InvokeKind::Let, av.make(pack.args(), &value));
         return;
     }
+    }
+}
+
+void CallExpr::nameSubscript(ScriptError& e, Frame& f, const CallArgs& values) {
+    if (e.number != 9 || !e.name.empty() || e.line != 0 || target->kind != ExprKind::Name) return;
+    Variant* s = static_cast<NameExpr*>(target.get())->storage(f, false);
+    if (!s || !s->isArray() || static_cast<size_t>(s->array().dimensions()) != values.size()) return;
+    const ArrayData& a = s->array();
+    for (size_t i = 0; i < values.size() && i < args.size(); ++i) {
+        Variant tmp;
+        const Variant& v = valueOf(values[i], tmp);
+        double index = v.isNumeric() || v.isString() ? v.toDouble() : 0;
+        const ArrayData::Bound& b = a.bounds[i];
+        if (index >= b.lower - 0.5 && index < b.lower + b.count - 0.5) continue;
+        if (args[i]->kind == ExprKind::Name)
+            e.name = static_cast<NameExpr*>(args[i].get())->name;
+        else
+            e.name = u"[number: " + v.toString() + u"]";
+        return;
     }
 }
 

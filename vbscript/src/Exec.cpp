@@ -1,4 +1,7 @@
 // Execution of statement nodes: blocks with On Error, assignments, control flow, arrays.
+#include <algorithm>
+#include <new>
+
 #include "Ast.h"
 #include "vbscript/ScriptError.h"
 
@@ -64,15 +67,28 @@ Flow bodyOnceThenFail(Block& body, Frame& f, int number) {
 } // namespace
 
 Flow execBlock(Block& b, Frame& f) {
+    Interp& in = *f.in;
     for (auto& s : b) {
-        f.in->line = s->line;
+        in.line = s->line;
+        in.column = s->col;
+        in.poll();
         try {
             Flow fl = s->exec(f);
             if (fl != Flow::Normal) return fl;
         } catch (ScriptError& e) {
             locate(e, *s);
             if (!f.resumeNext) throw;
-            f.in->setErr(e);
+            in.setErr(e);
+        } catch (ScriptStopped&) {
+            // A host call gave up because the run has to stop: it stops here, where the call was.
+            uint32_t reason = in.stop->load(std::memory_order_relaxed);
+            throw ScriptAbort{reason ? reason : kInterrupted, s->line, s->col};
+        } catch (std::bad_alloc&) {
+            // The machine itself ran out: the same error as the budget's, and as catchable.
+            ScriptError e(7);
+            locate(e, *s);
+            if (!f.resumeNext) throw e;
+            in.setErr(e);
         }
     }
     return Flow::Normal;
@@ -86,7 +102,7 @@ Flow CallStmt::exec(Frame& f) {
     case ExprKind::Member: {
         auto* m = static_cast<MemberExpr*>(call.get());
         Variant obj = m->object->eval(f);
-        invokeObject(obj, m->name, InvokeKind::Call, noArgs());
+        m->invokeOn(obj, InvokeKind::Call, noArgs());
         break;
     }
     case ExprKind::Call:
@@ -116,12 +132,21 @@ Flow AssignStmt::exec(Frame& f) {
                 }
                 s = n->storage(f, true);
                 if (s && s->isString()) {
+                    std::u16string& text = s->string();
+                    const size_t before = heapBytes(text);
                     for (size_t i = 0; i < count; ++i) {
-                        if (parts[i].isString())
-                            s->string().append(parts[i].string());
-                        else if (!parts[i].isNull())
-                            s->string().append(parts[i].toString());
+                        if (!parts[i].isString() && !parts[i].isNull())
+                            parts[i] = Variant(parts[i].toString());
+                        if (!parts[i].isString()) continue;
+                        const size_t needed = text.size() + parts[i].string().size();
+                        // Growing moves the text into a buffer about twice as large and frees the old one.
+                        if (needed > text.capacity())
+                            requireMemory((std::max(needed, 2 * text.capacity()) - text.capacity()) *
+                                          sizeof(char16_t));
+                        text.append(parts[i].string());
                     }
+                    // Only growth is charged: the appended text lives in the variable.
+                    if (heapBytes(text) > before) chargeMemory(heapBytes(text) - before);
                     return Flow::Normal;
                 }
             }
@@ -143,7 +168,7 @@ Flow AssignStmt::exec(Frame& f) {
         Variant obj = m->object->eval(f);
         Variant* p = &v;
         CallArgs args{std::span<Variant* const>(&p, 1), 0};
-        invokeObject(obj, m->name, isSet ? InvokeKind::Set : InvokeKind::Let, args);
+        m->invokeOn(obj, isSet ? InvokeKind::Set : InvokeKind::Let, args);
         break;
     }
     case ExprKind::Call:
@@ -191,7 +216,7 @@ Flow ForStmt::exec(Frame& f) {
         if (fl == Flow::ExitFor) break;
         if (fl != Flow::Normal) return fl;
         *v = opAdd(*v, st);
-        f.in->tick();
+        f.in->poll();
     }
     return Flow::Normal;
 }
@@ -215,7 +240,7 @@ Flow ForEachStmt::exec(Frame& f) {
             Flow fl = execBlock(body, f);
             if (fl == Flow::ExitFor) return Flow::Normal;
             if (fl != Flow::Normal) return fl;
-            f.in->tick();
+            f.in->poll();
         }
         *v = Variant();
         return Flow::Normal;
@@ -237,7 +262,7 @@ Flow ForEachStmt::exec(Frame& f) {
             Flow fl = execBlock(body, f);
             if (fl == Flow::ExitFor) return Flow::Normal;
             if (fl != Flow::Normal) return fl;
-            f.in->tick();
+            f.in->poll();
         }
         // A loop that ran to its end leaves the variable Empty.
         *v = Variant();
@@ -266,7 +291,7 @@ Flow DoStmt::exec(Frame& f) {
             }
             if (until ? c : !c) break;
         }
-        f.in->tick();
+        f.in->poll();
     }
     return Flow::Normal;
 }

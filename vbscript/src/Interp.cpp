@@ -55,6 +55,14 @@ Variant** SlotStack::allocPointers(size_t n) {
     }
 }
 
+DynamicVar& Frame::declareDynamic(const std::u16string& key) {
+    if (!*dynamic) {
+        *dynamic = std::make_unique<DynamicLocals>();
+        in->dynamicSets.push_back(dynamic->get());
+    }
+    return (**dynamic)[key];
+}
+
 // ---- interpreter ----
 
 Interp::Interp(ScriptUi* u) : ui(u) {
@@ -76,13 +84,8 @@ Interp::~Interp() {
     globals.clear();
 }
 
-void Interp::checkTime() {
-    if (!deadlineSet) return;
-    if (std::chrono::steady_clock::now() > deadline) {
-        std::string ms = std::to_string(timeout.count());
-        throw ScriptAbort{kTimeoutErrorNumber, u"Script timed out: it ran longer than " +
-                                                   std::u16string(ms.begin(), ms.end()) + u" ms"};
-    }
+void Interp::abortRun() {
+    throw ScriptAbort{stop->load(std::memory_order_relaxed), line, column};
 }
 
 void Interp::checkStack() {
@@ -140,9 +143,9 @@ void Interp::initArrays(Variant** slots, const std::vector<ArrayInit>& inits) {
 }
 
 Variant Interp::callProc(Procedure* p, ClassInstance* self, const CallArgs& a) {
-    if (a.size() != p->params.size()) throw ScriptError(450);
+    if (a.size() != p->params.size()) failNamed(450, p->name);
     checkStack();
-    tick();
+    poll();
     struct Scope {
         Interp& in;
         SlotStack::Mark mark;
@@ -177,8 +180,15 @@ Variant Interp::callProc(Procedure* p, ClassInstance* self, const CallArgs& a) {
             slots[i] = a.values[i];
     }
     if (!p->arrayInits.empty()) initArrays(slots, p->arrayInits);
-    std::unique_ptr<DynamicLocals> dynamic; // released before the slots, at the end of the call
-    Frame f{this, slots, self, p, false, &dynamic};
+    // Released before the slots, at the end of the call.
+    struct DynamicScope {
+        Interp& in;
+        std::unique_ptr<DynamicLocals> set;
+        ~DynamicScope() {
+            if (set) std::erase(in.dynamicSets, set.get());
+        }
+    } dynamic{*this, nullptr};
+    Frame f{this, slots, self, p, false, &dynamic.set};
     execBlock(p->body, f);
     if (p->returnSlot >= 0) return std::move(own[p->returnSlot]);
     return Variant();
@@ -201,14 +211,8 @@ int ClassInstance::findMember(std::u16string_view name) {
 
 Variant ClassInstance::invoke(int memberId, InvokeKind kind, const CallArgs& args) {
     if (!*token) throw ScriptError(424);
-    int m;
-    if (memberId == kDefaultMember) {
-        if (cls->defaultMember < 0) throw ScriptError(438);
-        m = cls->defaultMember;
-    } else {
-        m = memberId - 1;
-        if (m < 0 || m >= static_cast<int>(cls->members.size())) throw ScriptError(438);
-    }
+    int m = memberId - 1;
+    if (m < 0 || m >= static_cast<int>(cls->members.size())) throw ScriptError(438);
     return in->invokeMember(this, m, kind, args);
 }
 
@@ -237,7 +241,7 @@ Variant Interp::invokeMember(ClassInstance* obj, int m, InvokeKind kind, const C
         }
         if (v.isObject() && v.object()) {
             std::shared_ptr<HostObject> o = v.object();
-            return o->invoke(HostObject::kDefaultMember, kind, args);
+            return invokeDefault(*o, kind, args);
         }
         throw ScriptError(438);
     }
@@ -259,6 +263,7 @@ Variant Interp::invokeMember(ClassInstance* obj, int m, InvokeKind kind, const C
 }
 
 std::shared_ptr<HostObject> Interp::newInstance(ClassDef* cls) {
+    chargeMemory(sizeof(ClassInstance) + static_cast<size_t>(cls->fieldCount) * sizeof(Variant));
     auto* raw = new ClassInstance(this, cls);
     raw->token = alive;
     std::shared_ptr<Interp*> tok = alive;

@@ -40,10 +40,10 @@ public:
         return names;
     }
     std::u16string typeName() const override { return u"Object"; }
+    int defaultMember() const override { return Number; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         if (!*token_) throw ScriptError(424); // kept by a host after its interpreter was reset
         ErrState& e = in_->err;
-        if (id == kDefaultMember) id = Number;
         bool put = kind == InvokeKind::Let || kind == InvokeKind::Set;
         switch (id) {
         case Number:
@@ -127,17 +127,16 @@ public:
     }
     std::u16string typeName() const override { return u"Dictionary"; }
 
+    int defaultMember() const override { return Item; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         bool put = kind == InvokeKind::Let || kind == InvokeKind::Set;
-        if (id == kDefaultMember) id = Item;
         switch (id) {
         case Add: {
             argCount(a, 2, 2);
             Variant k = keyOf(a[0]);
             auto h = hashKey(k);
             if (index_.count(h)) throw ScriptError(457);
-            index_[h] = entries_.size();
-            entries_.push_back({k, a[1]});
+            insert(std::move(h), k, a[1]);
             return {};
         }
         case Exists:
@@ -177,8 +176,7 @@ public:
                 auto h = hashKey(k);
                 auto it = index_.find(h);
                 if (it == index_.end()) {
-                    index_[h] = entries_.size();
-                    entries_.push_back({k, a[1]});
+                    insert(std::move(h), k, a[1]);
                 } else {
                     entries_[it->second].second = a[1];
                 }
@@ -190,8 +188,7 @@ public:
             auto it = index_.find(h);
             if (it == index_.end()) {
                 // Reading a missing key adds it with an Empty item, as the Dictionary does.
-                index_[h] = entries_.size();
-                entries_.push_back({k, Variant()});
+                insert(std::move(h), k, Variant());
                 return {};
             }
             return entries_[it->second].second;
@@ -244,7 +241,27 @@ public:
         return e;
     }
 
+    void countMemory(MemoryCount& count) const override {
+        count.add(entries_.capacity() * sizeof(Entry) + index_.size() * kIndexNode);
+        for (const auto& [hash, at] : index_)
+            count.add(heapBytes(hash));
+        for (const auto& [key, item] : entries_) {
+            count.value(key);
+            count.value(item);
+        }
+    }
+
 private:
+    using Entry = std::pair<Variant, Variant>;
+    // A node of the index, besides its key's text.
+    static constexpr size_t kIndexNode = 64;
+
+    void insert(std::u16string hash, const Variant& key, const Variant& item) {
+        chargeMemory(sizeof(Entry) + kIndexNode + heapBytes(hash));
+        index_[std::move(hash)] = entries_.size();
+        entries_.push_back({key, item});
+    }
+
     static Variant keyOf(const Variant& v) {
         if (v.isArray()) throw ScriptError(13);
         if (v.isObject()) return v;
@@ -290,9 +307,9 @@ public:
         return names;
     }
     std::u16string typeName() const override { return u"ISubMatches"; }
+    int defaultMember() const override { return Item; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         if (kind == InvokeKind::Let || kind == InvokeKind::Set) throw ScriptError(438);
-        if (id == kDefaultMember) id = Item;
         if (id == Count) return Variant::fromLong(static_cast<int32_t>(items.size()));
         argCount(a, 1, 1);
         int32_t i = a[0].toLong();
@@ -329,10 +346,10 @@ public:
         return names;
     }
     std::u16string typeName() const override { return u"IMatch2"; }
+    int defaultMember() const override { return Value; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         if (kind == InvokeKind::Let || kind == InvokeKind::Set) throw ScriptError(438);
-        if (id == kDefaultMember) id = Value;
-        if (id == SubMatchesId && a.size() > 0) return subMatches->invoke(kDefaultMember, kind, a);
+        if (id == SubMatchesId && a.size() > 0) return invokeDefault(*subMatches, kind, a);
         if (id != Value && a.size() > 0) throw ScriptError(450);
         switch (id) {
         case Value:
@@ -358,9 +375,9 @@ public:
         return names;
     }
     std::u16string typeName() const override { return u"IMatchCollection2"; }
+    int defaultMember() const override { return Item; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         if (kind == InvokeKind::Let || kind == InvokeKind::Set) throw ScriptError(438);
-        if (id == kDefaultMember) id = Item;
         if (id == Count) {
             if (a.size() > 0) throw ScriptError(450);
             return Variant::fromLong(static_cast<int32_t>(items.size()));
@@ -388,9 +405,9 @@ public:
     }
     std::u16string typeName() const override { return u"IRegExp2"; }
 
+    int defaultMember() const override { return Pattern; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         bool put = kind == InvokeKind::Let || kind == InvokeKind::Set;
-        if (id == kDefaultMember) id = Pattern;
         try {
             switch (id) {
             case Pattern:
@@ -474,7 +491,7 @@ private:
     // step budget only.
     lib::Regex::Poll poll() const {
         return [token = token_] {
-            if (*token) (*token)->checkTime();
+            if (*token) (*token)->poll();
         };
     }
     std::shared_ptr<Interp*> token_;

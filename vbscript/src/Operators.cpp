@@ -316,8 +316,17 @@ Variant opConcat(const Variant& a0, const Variant& b0) {
     const Variant& b = valueOf(b0, tb);
     if (a.isNull() && b.isNull()) return Variant::null();
     if (a.isArray() || b.isArray()) throw ScriptError(13);
-    std::u16string s = a.isNull() ? std::u16string() : a.isString() ? a.string() : a.toString();
-    if (!b.isNull()) s += b.isString() ? b.string() : b.toString();
+    std::u16string ta2, tb2;
+    std::u16string_view sa = a.isNull()     ? std::u16string_view()
+                             : a.isString() ? a.string()
+                                            : (ta2 = a.toString());
+    std::u16string_view sb = b.isNull()     ? std::u16string_view()
+                             : b.isString() ? b.string()
+                                            : (tb2 = b.toString());
+    requireMemory((sa.size() + sb.size()) * sizeof(char16_t));
+    std::u16string s;
+    s.reserve(sa.size() + sb.size());
+    s.append(sa).append(sb);
     return Variant(std::move(s));
 }
 

@@ -1,13 +1,14 @@
 // The interpreter's internal model: compiled procedures and classes, frames, the global table, nodes.
 #pragma once
 
-#include <chrono>
+#include <atomic>
 #include <deque>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "Memory.h"
 #include "vbscript/HostObject.h"
 #include "vbscript/ScriptHost.h"
 #include "vbscript/Variant.h"
@@ -24,10 +25,13 @@ class ClassInstance;
 std::u16string nameKey(std::u16string_view name);
 using NameMap = std::unordered_map<std::u16string, int>;
 
-// Thrown when the time-out passes; On Error does not catch it.
+// Why a run has to stop; the bits of Interp::stop.
+enum StopReason : uint32_t { kTimedOut = 1, kInterrupted = 2 };
+
+// Thrown when a run has to stop (time-out or the host's interrupt); On Error does not catch it.
 struct ScriptAbort {
-    int32_t number;
-    std::u16string description;
+    uint32_t reason;
+    int line, column; // the statement that was running
 };
 
 enum class Flow : uint8_t { Normal, ExitFor, ExitDo, ExitProc };
@@ -158,17 +162,18 @@ struct Frame {
         auto it = (*dynamic)->find(key);
         return it == (*dynamic)->end() ? nullptr : &it->second;
     }
-    DynamicVar& declareDynamic(const std::u16string& key) {
-        if (!*dynamic) *dynamic = std::make_unique<DynamicLocals>();
-        return (**dynamic)[key];
-    }
+    DynamicVar& declareDynamic(const std::u16string& key);
 };
 
 // An instance of a script class.
 class ClassInstance : public HostObject {
 public:
     ClassInstance(Interp* in, ClassDef* cls);
+    // Member ids are 1 + the member's index in the class.
     int findMember(std::u16string_view name) override;
+    int defaultMember() const override {
+        return cls->defaultMember >= 0 ? cls->defaultMember + 1 : kNoMember;
+    }
     Variant invoke(int memberId, InvokeKind kind, const CallArgs& args) override;
     std::u16string typeName() const override { return cls->name; }
 
@@ -180,7 +185,11 @@ public:
 };
 
 // The objects the interpreter builds in: their member ids stay fixed for a type.
-class BuiltinObject : public HostObject {};
+class BuiltinObject : public HostObject {
+public:
+    // Adds what the object holds to a count of the script's memory.
+    virtual void countMemory(MemoryCount&) const {}
+};
 
 struct ErrState {
     int32_t number = 0;
@@ -195,6 +204,7 @@ struct Builtin {
     BuiltinFn fn;
     int8_t minArgs, maxArgs; // maxArgs -1: any number
     bool isConst = false;    // a named constant (vbCrLf): read-only
+    bool runsCode = false;   // Eval and Execute: errors inside are the code's, not the built-in's
 };
 const Builtin* findBuiltin(std::u16string_view name);
 
@@ -209,6 +219,12 @@ public:
     Mark mark() const { return {vBlock_, vUsed_, pBlock_, pUsed_}; }
     void release(const Mark& m) {
         vBlock_ = m.vBlock, vUsed_ = m.vUsed, pBlock_ = m.pBlock, pUsed_ = m.pUsed;
+    }
+    // Every slot made so far; those of frames that ended are Empty.
+    template <typename F> void forEach(F f) const {
+        for (const auto& block : vBlocks_)
+            for (size_t i = 0; i < kBlock; ++i)
+                f(block[i]);
     }
 
 private:
@@ -235,15 +251,16 @@ public:
     std::shared_ptr<HostObject> errObject;
     SlotStack slotStack;
 
-    // Time-out and stack guard.
-    std::chrono::milliseconds timeout{10000};
-    std::chrono::steady_clock::time_point deadline{};
-    bool deadlineSet = false;
-    uint32_t ticks = 0;
+    // Stop requests (StopReason bits), set by the host's watchdog or interrupt() from any thread and
+    // looked at before every statement and loop turn. Points at the host's flag while a host runs this.
+    std::atomic<uint32_t> ownStop{0};
+    std::atomic<uint32_t>* stop = &ownStop;
+    MemoryMeter memory{*this};
+    std::vector<const DynamicLocals*> dynamicSets; // those of the calls running now
     const char* stackBase = nullptr;
     size_t stackLimit = 0;
     int depth = 0;
-    int line = 0; // line of the statement running now
+    int line = 0, column = 0; // the statement running now
     int hiddenCounter = 0;
     ClassInstance* currentSelf = nullptr; // Me of the running procedure: it may use private members
     bool valueWanted = false; // set while a built-in runs for its value rather than as a statement
@@ -254,12 +271,13 @@ public:
     uint32_t rndSeed = 0x50000;
     double lastRnd = 0x50000 / 16777216.0; // Rnd(0) before any Rnd repeats the initial seed
 
-    void tick() {
-        if (++ticks & 1023) return;
-        checkTime();
+    void poll() {
+        if (stop->load(std::memory_order_relaxed)) abortRun();
     }
-    void checkTime();
+    [[noreturn]] void abortRun();
     void checkStack();
+    // The bytes that the script's variables hold now, through every array and object they reach.
+    size_t measureMemory();
 
     GlobalSlot* findGlobal(std::u16string_view name);
     GlobalSlot& declareGlobal(std::u16string_view name);
@@ -283,6 +301,13 @@ public:
 // The array that `Dim a(upper...)` makes; {-1} is `Dim a()`, a dynamic array without dimensions.
 ArrayData declaredArray(const std::vector<int32_t>& upper);
 
+// Fails with `number` about `name`, which reports to the host show ("Variable is undefined: 'x'").
+[[noreturn]] inline void failNamed(int number, std::u16string_view name) {
+    ScriptError e(number);
+    e.name = std::u16string(name);
+    throw e;
+}
+
 // Value helpers shared by the evaluator and built-ins.
 Variant objectDefault(const Variant& v); // the value of an object's default member (Get, no args)
 inline const Variant& valueOf(const Variant& v, Variant& tmp) {
@@ -292,7 +317,6 @@ inline const Variant& valueOf(const Variant& v, Variant& tmp) {
     }
     return v;
 }
-Variant invokeObject(const Variant& obj, std::u16string_view member, InvokeKind kind, const CallArgs& args);
 Variant indexValue(Frame& f, Variant& target, const CallArgs& args, InvokeKind kind);
 Variant* arrayElement(Variant& arr, const CallArgs& args);
 std::u16string typeNameOf(const Variant& v);

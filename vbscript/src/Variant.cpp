@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Memory.h"
 #include "lib/DateTime.h"
 #include "lib/LibError.h"
 #include "lib/NumberFormat.h"
@@ -17,7 +18,7 @@ Variant objectValue(const Variant& v) {
     if (!v.object()) throw ScriptError(91);
     Variant* none = nullptr;
     CallArgs args{std::span<Variant* const>(&none, 0)};
-    Variant r = v.object()->invoke(HostObject::kDefaultMember, InvokeKind::Get, args);
+    Variant r = invokeDefault(*v.object(), InvokeKind::Get, args);
     if (r.isObject()) throw ScriptError(13);
     return r;
 }
@@ -37,6 +38,12 @@ double stringToDouble(const std::u16string& s) {
 
 } // namespace
 
+Variant invokeDefault(HostObject& object, InvokeKind kind, const CallArgs& args) {
+    int id = object.defaultMember();
+    if (id == HostObject::kNoMember) throw ScriptError(438);
+    return object.invoke(id, kind, args);
+}
+
 Variant::Variant(bool b) noexcept : type_(VarType::Boolean) {
     u_.i32 = b ? -1 : 0;
 }
@@ -46,8 +53,13 @@ Variant::Variant(int32_t v) noexcept : type_(VarType::Long) {
 Variant::Variant(double v) noexcept : type_(VarType::Double) {
     u_.f64 = v;
 }
-Variant::Variant(std::u16string s) noexcept : type_(VarType::String), str_(std::move(s)) {}
-Variant::Variant(const char16_t* s) : type_(VarType::String), str_(s ? s : u"") {}
+Variant::Variant(std::u16string s) : type_(VarType::String), str_(std::move(s)) {
+    detail::chargeMemory(detail::heapBytes(str_));
+}
+Variant::Variant(std::u16string_view s) : Variant(std::u16string(s)) {}
+Variant::Variant(const char16_t* s) : Variant(std::u16string(s ? s : u"")) {}
+Variant::Variant(std::string_view utf8) : Variant(fromUtf8(utf8)) {}
+Variant::Variant(const char* utf8) : Variant(fromUtf8(utf8 ? std::string_view(utf8) : std::string_view())) {}
 Variant::Variant(std::shared_ptr<HostObject> o) noexcept : type_(VarType::Object), obj_(std::move(o)) {}
 
 Variant Variant::null() {
@@ -103,6 +115,7 @@ Variant Variant::fromError(int32_t code) {
     return v;
 }
 Variant Variant::fromArray(ArrayData array) {
+    detail::chargeMemory(sizeof(ArrayData) + array.items.capacity() * sizeof(Variant));
     Variant v;
     v.type_ = VarType::Array;
     v.arr_ = std::make_unique<ArrayData>(std::move(array));
@@ -145,13 +158,21 @@ Variant& Variant::moveAssign(Variant& other) noexcept {
 void Variant::copyFrom(const Variant& other) {
     type_ = other.type_;
     u_ = other.u_;
-    if (type_ == VarType::String)
+    if (type_ == VarType::String) {
+        detail::requireMemory(other.str_.size() * sizeof(char16_t));
         str_ = other.str_;
-    else if (type_ == VarType::Object)
+        detail::chargeMemory(detail::heapBytes(str_));
+    } else if (type_ == VarType::Object) {
         obj_ = other.obj_;
-    else if (type_ == VarType::Array)
-        arr_ = std::make_unique<ArrayData>(other.arr_->bounds), arr_->items = other.arr_->items,
-        arr_->fixed = false;
+    } else if (type_ == VarType::Array) {
+        // A copy is never fixed: ReDim may resize what a copy received.
+        const size_t bytes = sizeof(ArrayData) + other.arr_->items.size() * sizeof(Variant);
+        detail::requireMemory(bytes);
+        arr_ = std::make_unique<ArrayData>();
+        arr_->bounds = other.arr_->bounds;
+        arr_->items = other.arr_->items;
+        detail::chargeMemory(bytes);
+    }
 }
 
 bool Variant::isNumeric() const noexcept {
@@ -300,6 +321,13 @@ double Variant::toDate() const {
     }
 }
 
+std::u16string toText(const Variant& v) {
+    if (v.isObject()) return toText(objectValue(v));
+    if (v.isNull() || v.isEmpty()) return {};
+    if (v.isArray()) throw ScriptError(13);
+    return v.toString();
+}
+
 std::u16string Variant::toString() const {
     switch (type_) {
     case VarType::Empty:
@@ -340,8 +368,13 @@ std::u16string Variant::toString() const {
 ArrayData::ArrayData(std::vector<Bound> b) : bounds(std::move(b)) {
     // A dynamic array not yet dimensioned (`Dim a()`) holds no element at all.
     size_t n = bounds.empty() ? 0 : 1;
-    for (auto& x : bounds)
-        n *= static_cast<size_t>(x.count > 0 ? x.count : 0);
+    constexpr size_t kMost = SIZE_MAX / sizeof(Variant) / 2;
+    for (auto& x : bounds) {
+        const size_t count = static_cast<size_t>(x.count > 0 ? x.count : 0);
+        if (count && n > kMost / count) throw ScriptError(7);
+        n *= count;
+    }
+    detail::requireMemory(n * sizeof(Variant));
     items.resize(n);
 }
 

@@ -66,9 +66,10 @@ public:
         if (namesEqual(name, u"Count") || namesEqual(name, u"Length")) return 2;
         return kNoMember;
     }
+    int defaultMember() const override { return 1; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         if (kind == InvokeKind::Let || kind == InvokeKind::Set) throw ScriptError(438);
-        if (id == kDefaultMember || id == 1) {
+        if (id == 1) {
             if (a.size() != 1) throw ScriptError(450);
             int32_t i = a[0].toLong();
             if (i < 0 || i >= static_cast<int32_t>(args_.size())) throw ScriptError(9);
@@ -119,7 +120,7 @@ public:
         case Quit:
             throw QuitRequest{a.size() ? a[0].toLong() : 0};
         case ArgumentsId:
-            if (a.size() == 1) return args_->invoke(kDefaultMember, InvokeKind::Get, a);
+            if (a.size() == 1) return args_->invoke(1, InvokeKind::Get, a);
             return Variant(std::static_pointer_cast<HostObject>(args_));
         case StdOut:
             return Variant(std::static_pointer_cast<HostObject>(out_));

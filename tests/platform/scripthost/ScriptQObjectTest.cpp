@@ -21,7 +21,7 @@ std::string str(const Variant& v) {
 // Calls member `name` with the given variables; `byRef` marks which of them the script passed by reference.
 Variant call(vbscript::HostObject& object, std::u16string_view name, InvokeKind kind,
              std::vector<Variant*> args = {}, uint64_t byRef = ~0ull) {
-    const int id = name.empty() ? vbscript::HostObject::kDefaultMember : object.findMember(name);
+    const int id = name.empty() ? object.defaultMember() : object.findMember(name);
     if (id == vbscript::HostObject::kNoMember) throw ScriptError(438);
     return object.invoke(id, kind, vbscript::CallArgs{args, byRef});
 }

@@ -42,12 +42,14 @@ public:
 class HostObject : public std::enable_shared_from_this<HostObject> {
 public:
     static constexpr int kNoMember = -1;
-    static constexpr int kDefaultMember = 0; // the member that `obj(args)` and `obj` as a value reach
 
     virtual ~HostObject() = default;
 
-    // The id of the member called `name`, compared without regard to case, or kNoMember.
+    // The id (0 or more) of the member called `name`, compared without regard to case, or kNoMember.
     virtual int findMember(std::u16string_view name) = 0;
+    // The id of the member that `obj(args)`, `obj(i) = v` and `obj` used as a value reach, or kNoMember
+    // when the object has none (those uses are then error 438).
+    virtual int defaultMember() const { return kNoMember; }
     // Runs member `memberId`. Failures are reported by throwing ScriptError; an unknown member or a
     // kind the member does not support is ScriptError(438).
     virtual Variant invoke(int memberId, InvokeKind kind, const CallArgs& args) = 0;
@@ -56,5 +58,8 @@ public:
     // An enumerator for For Each, or nullptr when the object is not a collection (error 451).
     virtual std::unique_ptr<Enumerator> enumerate() { return nullptr; }
 };
+
+// Runs the object's default member; ScriptError(438) when it has none.
+Variant invokeDefault(HostObject& object, InvokeKind kind, const CallArgs& args);
 
 } // namespace vbscript

@@ -16,6 +16,9 @@ public:
     int32_t number;
     std::u16string description;
     std::u16string source;
+    // The name the error is about (a variable, procedure or member), when the interpreter knows it.
+    // Reports to the host end with it, as "Variable is undefined: 'x'"; Err.Description does not.
+    std::u16string name;
     // Help file and context, as Err.HelpFile / Err.HelpContext show them.
     std::u16string helpFile;
     int32_t helpContext = 0;
@@ -24,16 +27,24 @@ public:
     int column = 0;
 };
 
-// The number reported when a run exceeds the host's time-out. On Error cannot catch it.
+// The number reported when a run exceeds the host's time-out or the host stops it. On Error cannot
+// catch it.
 inline constexpr int32_t kTimeoutErrorNumber = 9990;
+
+// Thrown by a host member that gives up because ScriptHost::stopRequested() said so: the run ends with
+// error kTimeoutErrorNumber, which On Error cannot catch.
+class ScriptStopped : public std::exception {
+public:
+    const char* what() const noexcept override { return "the script has to stop"; }
+};
 
 // What the error callback receives for every error in addCode and run.
 struct ScriptErrorInfo {
     int32_t number = 0;
-    std::u16string description;
-    std::u16string source; // "Microsoft VBScript runtime error", "... compilation error" or the raiser's
-    int line = 0;          // 1-based line in the text given to addCode; 0 when unknown
-    int column = 0;        // 1-based column; 0 when unknown
+    std::u16string description; // with the name it is about, as "Variable is undefined: 'x'"
+    std::u16string source;      // "Microsoft VBScript runtime error", "... compilation error" or the raiser's
+    int line = 0;               // 1-based line in the text given to addCode; 0 when unknown
+    int column = 0;             // 1-based column; 0 when unknown
     bool compileError = false;
 };
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "vbscript/HostObject.h"
 #include "vbscript/ScriptError.h"
@@ -26,6 +27,15 @@ public:
                                                    const std::u16string& defaultText) = 0;
 };
 
+// A procedure of the loaded code, as ScriptHost::procedures() lists it.
+struct ProcedureInfo {
+    std::u16string name;     // as the code writes it
+    bool isFunction = false; // a Function, which returns a value; else a Sub
+    int parameterCount = 0;
+};
+
+// One script engine. Apart from interrupt() and stopRequested(), a host is used from one thread at a
+// time; hosts are independent of each other.
 class ScriptHost {
 public:
     using ErrorHandler = std::function<void(const ScriptErrorInfo&)>;
@@ -36,23 +46,45 @@ public:
     ScriptHost(const ScriptHost&) = delete;
     ScriptHost& operator=(const ScriptHost&) = delete;
 
-    // Drops every procedure, variable and object of earlier code; settings (time-out, handler) stay.
+    // Drops all code (procedures, classes, variables) and every object that addObject added; the
+    // settings (error handler, time-out, memory budget) stay.
     void reset();
     // Makes `object` reachable as `name`; with membersGlobal its members are also reachable bare.
     void addObject(std::u16string_view name, std::shared_ptr<HostObject> object, bool membersGlobal);
     // Compiles the whole text, then runs its top-level statements. False after an error (reported).
     bool addCode(std::u16string_view text);
-    // Runs the procedure `name` without arguments. False after an error (reported), including an
-    // unknown procedure name.
-    bool run(std::u16string_view procedureName);
+    // Runs the Sub or Function `procedureName` with `args` (passed by value) and returns its value (Empty
+    // for a Sub); nullopt after an error (reported), an unknown name or a wrong number of arguments
+    // included.
+    std::optional<Variant> run(std::u16string_view procedureName, std::vector<Variant> args = {});
+    // True when the loaded code has a Sub or Function of that name (letter case aside), so that optional
+    // entry points can be run only when they exist.
+    bool hasProcedure(std::u16string_view procedureName) const;
+    // The loaded code's Subs and Functions, in the order they were defined.
+    std::vector<ProcedureInfo> procedures() const;
     // Evaluates an expression in the global scope; nullopt after an error (reported).
     std::optional<Variant> eval(std::u16string_view expression);
 
+    // Thread-safe: the running addCode, run or eval stops at its next statement with error
+    // kTimeoutErrorNumber ("The script was stopped"), which On Error cannot catch. No effect when
+    // nothing runs.
+    void interrupt();
+    // Thread-safe and cheap: true once the running script has to stop, because its time is up or
+    // interrupt() was called. A host member that works for long polls it and then throws ScriptStopped,
+    // which ends the run with the time-out's error.
+    bool stopRequested() const noexcept;
+
     // Receives every error of addCode, run and eval.
     void setErrorHandler(ErrorHandler handler);
-    // The time one addCode, run or eval may take; zero means no limit. Default 10 000 ms.
+    // The time one addCode, run or eval may take, nested runs included; zero means no limit. Default
+    // 10 000 ms. A watchdog thread enforces it, whatever the statements do.
     void setTimeout(std::chrono::milliseconds timeout);
     std::chrono::milliseconds timeout() const;
+    // The bytes that the script's strings and arrays (and the objects holding them) may take at once;
+    // beyond it the script gets error 7 "Out of memory", which On Error catches like any runtime error.
+    // Zero means no limit. Default 512 MB.
+    void setMemoryBudget(size_t bytes);
+    size_t memoryBudget() const;
     // The last error reported, if any since the last reset.
     const std::optional<ScriptErrorInfo>& lastError() const;
 

@@ -37,8 +37,11 @@ public:
     Variant(bool b) noexcept;                        // Boolean (True is -1)
     Variant(int32_t v) noexcept;                     // Long
     Variant(double v) noexcept;                      // Double
-    Variant(std::u16string s) noexcept;              // String
+    Variant(std::u16string s);                       // String
+    Variant(std::u16string_view s);                  // String
     Variant(const char16_t* s);                      // String
+    Variant(std::string_view utf8);                  // String, from UTF-8 text
+    Variant(const char* utf8);                       // String, from UTF-8 text (not Boolean)
     Variant(std::shared_ptr<HostObject> o) noexcept; // Object; a null pointer is Nothing
 
     static Variant null();
@@ -167,6 +170,10 @@ public:
     // The element at the given indexes, or nullptr when one is out of range.
     Variant* at(const int32_t* indexes, size_t n) noexcept;
 };
+
+// The value as text, the way `&` joins it: Null and Empty are "", an object gives its default member's
+// value. Throws ScriptError: 13 for an array, 438 for an object without a default member.
+std::u16string toText(const Variant& v);
 
 // Case-insensitive (ASCII and Latin) comparison of names, as the script treats identifiers.
 bool namesEqual(std::u16string_view a, std::u16string_view b) noexcept;

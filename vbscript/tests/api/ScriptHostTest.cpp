@@ -25,9 +25,9 @@ public:
             if (namesEqual(name, names[i])) return i + 1;
         return kNoMember;
     }
+    int defaultMember() const override { return TextBox; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         switch (id) {
-        case kDefaultMember:
         case TextBox: {
             if (a.size() < 1) throw ScriptError(450);
             size_t i = static_cast<size_t>(a[0].toLong());
@@ -107,8 +107,9 @@ class FakeControl : public HostObject {
 public:
     std::u16string text;
     int findMember(std::u16string_view name) override { return namesEqual(name, u"Text") ? 1 : kNoMember; }
+    int defaultMember() const override { return 1; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
-        if (id != kDefaultMember && id != 1) throw ScriptError(438);
+        if (id != 1) throw ScriptError(438);
         if (kind == InvokeKind::Let) {
             if (a.size() != 1) throw ScriptError(450);
             text = a[0].toString();
@@ -129,11 +130,12 @@ public:
         if (namesEqual(name, u"Inner")) return 2;
         return kNoMember;
     }
+    int defaultMember() const override { return 1; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
         if (id == 2) {
             // Reads with indexes pick a control; writes with indexes are left to the interpreter.
             if (kind != InvokeKind::Get && kind != InvokeKind::Call) throw ScriptError(450);
-            if (a.size() != 0) return inner->invoke(kDefaultMember, kind, a);
+            if (a.size() != 0) return invokeDefault(*inner, kind, a);
             return Variant(std::shared_ptr<HostObject>(inner));
         }
         // Indexed assignment reaches the control's own default member.
@@ -206,7 +208,92 @@ TEST_F(HostFixture, RunOfAnUnknownProcedureNamesIt) {
     EXPECT_TRUE(host.run(u"DRAW"));
     EXPECT_FALSE(host.run(u"Changer"));
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].description.find(u"Changer"), std::u16string::npos);
+    EXPECT_EQ(errors[0].description, u"Sub or Function not defined: 'Changer'");
+    EXPECT_EQ(errors[0].line, 0); // no statement of the script was running
+}
+
+TEST_F(HostFixture, RunPassesArgumentsAndReturnsTheValue) {
+    ASSERT_TRUE(
+        host.addCode(u"Function Greet(who, times) : Greet = String(times, \"!\") & who : End Function\n"
+                     u"Sub Touch(v) : v = 2 : speak \"touched\" : End Sub"));
+    auto greeting = host.run(u"greet", {Variant("Ann"), 2});
+    ASSERT_TRUE(greeting.has_value());
+    EXPECT_EQ(greeting->toString(), u"!!Ann");
+    std::vector<Variant> args{1};
+    auto touched = host.run(u"Touch", args);
+    ASSERT_TRUE(touched.has_value());
+    EXPECT_TRUE(touched->isEmpty()); // a Sub has no value
+    EXPECT_EQ(args[0].toLong(), 1);  // arguments go by value
+    EXPECT_FALSE(host.run(u"Greet", {Variant("Ann")}));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].number, 450);
+    EXPECT_EQ(errors[0].description, u"Wrong number of arguments or invalid property assignment: 'Greet'");
+}
+
+TEST_F(HostFixture, OptionalEntryPointsAreCheckedWithoutAnError) {
+    ASSERT_TRUE(host.addCode(u"Dim draw2\nSub Main : End Sub\nFunction capture(text) : End Function\n"
+                             u"Class Changer : Sub Inside : End Sub : End Class"));
+    EXPECT_TRUE(host.hasProcedure(u"MAIN"));
+    EXPECT_TRUE(host.hasProcedure(u"Capture"));
+    EXPECT_FALSE(host.hasProcedure(u"Changer")); // a class, not a procedure
+    EXPECT_FALSE(host.hasProcedure(u"draw2"));   // a variable
+    EXPECT_FALSE(host.hasProcedure(u"Inside"));  // a method of a class
+    const auto list = host.procedures();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].name, u"Main");
+    EXPECT_FALSE(list[0].isFunction);
+    EXPECT_EQ(list[1].name, u"capture");
+    EXPECT_TRUE(list[1].isFunction);
+    EXPECT_EQ(list[1].parameterCount, 1);
+    EXPECT_TRUE(errors.empty());
+    host.reset();
+    EXPECT_FALSE(host.hasProcedure(u"Main"));
+    EXPECT_TRUE(host.procedures().empty());
+}
+
+// What reports to the host say: VBScript's text with the name the error is about, and where it happened.
+TEST_F(HostFixture, ErrorReportsNameTheCulpritWhileErrDescriptionStaysPlain) {
+    struct Case {
+        const char16_t* code;
+        int32_t number;
+        const char16_t* description;
+        int line;
+    };
+    const Case cases[] = {
+        {u"Option Explicit\nDim x\nx = y", 500, u"Variable is undefined: 'y'", 3},
+        {u"NoSuchSub", 13, u"Type mismatch: 'NoSuchSub'", 1},
+        {u"x = 1\nCall NoSuchSub(x)", 13, u"Type mismatch: 'NoSuchSub'", 2},
+        {u"qz.NoSuchMethod 1", 438, u"Object doesn't support this property or method: 'qz.NoSuchMethod'", 1},
+        {u"Set t = qz\nx = t.Missing.Deeper", 438,
+         u"Object doesn't support this property or method: 't.Missing'", 2},
+        {u"n = 1\nn.Length", 424, u"Object required: 'n'", 2},
+        {u"Set o = New Widget", 506, u"Class not defined: 'Widget'", 1},
+        {u"Sub S(a) : End Sub\nS 1, 2", 450, u"Wrong number of arguments or invalid property assignment: 'S'",
+         2},
+        {u"x = Left(\"abc\")", 450, u"Wrong number of arguments or invalid property assignment: 'Left'", 1},
+        {u"x = Mid(\"abc\", 0)", 5, u"Invalid procedure call or argument: 'Mid'", 1},
+        {u"x = CLng(\"many\")", 13, u"Type mismatch: 'CLng'", 1},
+        {u"Const c = 1\nc = 2", 501, u"Illegal assignment: 'c'", 2},
+        {u"Dim a(2)\ni = 3\na(i) = 0", 9, u"Subscript out of range: 'i'", 3},
+        {u"Dim a(2)\nx = a(1, 2)", 9, u"Subscript out of range", 2},
+        {u"Dim a(2)\nx = a(2 + 2)", 9, u"Subscript out of range: '[number: 4]'", 2},
+        // A host's own text and a script's Err.Raise are shown as they are.
+        {u"\n fail", 5, u"the device is missing", 2},
+        {u"Err.Raise 13", 13, u"Type mismatch", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(toUtf8(c.code));
+        errors.clear();
+        host.reset();
+        host.addObject(u"qz", window, true);
+        EXPECT_FALSE(host.addCode(c.code));
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].number, c.number);
+        EXPECT_EQ(toUtf8(errors[0].description), toUtf8(c.description));
+        EXPECT_EQ(errors[0].line, c.line);
+    }
+    ASSERT_TRUE(host.addCode(u"On Error Resume Next\nqz.NoSuchMethod\nd = Err.Description"));
+    EXPECT_EQ(eval(u"d").toString(), u"Object doesn't support this property or method");
 }
 
 TEST_F(HostFixture, TimeOutStopsAnEndlessLoopAndTheHostKeepsWorking) {
@@ -278,6 +365,47 @@ TEST(ScriptUiTest, MsgBoxAndInputBoxGoThroughTheEmbedder) {
     EXPECT_EQ(ui.lastTitle, u"Title");
     EXPECT_EQ(host.eval(u"r = vbYes")->toBool(), true);
     EXPECT_EQ(host.eval(u"i")->toString(), u"Bob!");
+}
+
+// An object whose member 0 is an ordinary member and which has no default member.
+class NoDefault : public HostObject {
+public:
+    int findMember(std::u16string_view name) override { return namesEqual(name, u"First") ? 0 : kNoMember; }
+    Variant invoke(int id, InvokeKind, const CallArgs&) override {
+        if (id != 0) throw ScriptError(438);
+        return Variant(u"first");
+    }
+};
+
+TEST(HostObjectTest, TheDefaultMemberIsDeclaredNotMemberZero) {
+    ScriptHost host;
+    std::vector<ScriptErrorInfo> errors;
+    host.setErrorHandler([&](const ScriptErrorInfo& e) { errors.push_back(e); });
+    host.addObject(u"obj", std::make_shared<NoDefault>(), false);
+    EXPECT_EQ(host.eval(u"obj.First")->toString(), u"first");
+    EXPECT_FALSE(host.eval(u"obj(1)"));
+    EXPECT_FALSE(host.eval(u"obj & \"\""));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].number, 438);
+    EXPECT_EQ(errors[1].number, 438);
+}
+
+TEST(VariantTest, TextGoesInAsTextAndComesOutAsAmpersandMakesIt) {
+    EXPECT_EQ(Variant("text").type(), VarType::String); // not the Boolean a pointer would become
+    EXPECT_EQ(Variant("caf\xc3\xa9").string(), u"caf\u00e9");
+    EXPECT_EQ(Variant(std::string_view("view")).string(), u"view");
+    EXPECT_EQ(Variant(std::u16string_view(u"wide")).string(), u"wide");
+    EXPECT_EQ(toText(Variant::null()), u"");
+    EXPECT_EQ(toText(Variant()), u"");
+    EXPECT_EQ(toText(Variant(true)), u"True");
+    EXPECT_EQ(toText(Variant(2.5)), u"2.5");
+    EXPECT_EQ(toText(Variant::fromDate(2.5)), u"1/1/1900 12:00:00 PM");
+    auto control = std::make_shared<FakeControl>();
+    control->text = u"typed";
+    EXPECT_EQ(toText(Variant(std::shared_ptr<HostObject>(control))), u"typed"); // its default member
+    auto window = std::make_shared<FakeWindow>();
+    EXPECT_THROW(toText(Variant(std::shared_ptr<HostObject>(window))), ScriptError); // needs an index
+    EXPECT_THROW(toText(Variant::fromVector({Variant(1)})), ScriptError);
 }
 
 TEST(VariantTest, ConversionsFollowVBScript) {

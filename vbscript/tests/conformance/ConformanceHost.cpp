@@ -15,6 +15,7 @@
 
 #include "Ast.h"
 #include "Runtime.h"
+#include "Watchdog.h"
 #include "lib/NumberFormat.h"
 
 using namespace vbscript;
@@ -114,8 +115,10 @@ public:
                    u"null",    u"class",   u"set",      u"new",   u"public", u"private",  u"next",
                    u"on",      u"resume",  u"goto",     u"with",  u"redim",  u"preserve", u"property",
                    u"me",      u"stop",    u"i1val"}) {}
+    // The default member is id 0, which no name reaches.
+    int defaultMember() const override { return 0; }
     Variant invoke(int id, InvokeKind kind, const CallArgs& a) override {
-        if (id == kDefaultMember) return Variant::fromLong(static_cast<int32_t>(a.size()));
+        if (id == 0) return Variant::fromLong(static_cast<int32_t>(a.size()));
         if (id == 2) {
             if (kind != InvokeKind::Let) throw ScriptError(438);
             return {};
@@ -157,8 +160,9 @@ private:
 class IndexedObj : public Members {
 public:
     IndexedObj() : Members({}) {}
+    int defaultMember() const override { return 0; }
     Variant invoke(int id, InvokeKind, const CallArgs& a) override {
-        if (id != kDefaultMember || a.size() != 1) throw ScriptError(450);
+        if (id != 0 || a.size() != 1) throw ScriptError(450);
         return Variant::fromLong(a[0].toLong() * 2);
     }
 };
@@ -210,7 +214,7 @@ public:
         case 8:
             return Variant::fromLong(1);
         case 9:
-            if (a.size()) return testObj_->invoke(kDefaultMember, kind, a);
+            if (a.size()) return invokeDefault(*testObj_, kind, a);
             return Variant(std::static_pointer_cast<HostObject>(testObj_));
         case 10:
             return Variant(std::static_pointer_cast<HostObject>(collection_));
@@ -279,9 +283,11 @@ FileRun runFile(const std::filesystem::path& path, bool verbose) {
         return run;
     }
     Frame f{&in, nullptr, nullptr, chunk->top.get()};
+    Watchdog watchdog;
+    MemoryScope memory(&in.memory);
     for (auto& s : chunk->top->body) {
-        in.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        in.deadlineSet = true;
+        in.stop->store(0);
+        watchdog.arm(Watchdog::Clock::now() + std::chrono::seconds(20), in.stop, kTimedOut);
         in.line = s->line;
         try {
             s->exec(f);
@@ -293,8 +299,8 @@ FileRun runFile(const std::filesystem::path& path, bool verbose) {
             int line = e.line ? e.line : s->line;
             run.errors[line] = "error " + std::to_string(e.number) + ": " + toUtf8(e.description);
             if (verbose) std::cout << "  ERROR " << file << ":" << line << ": " << run.errors[line] << "\n";
-        } catch (ScriptAbort& a) {
-            run.errors[s->line] = toUtf8(a.description);
+        } catch (ScriptAbort&) {
+            run.errors[s->line] = "timed out";
         }
     }
     return run;
