@@ -49,7 +49,8 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
     }
     if (dictationmode == QStringLiteral("capturesentence")) {
         capturedtext = text;
-        if (m_services.scripts)
+        // capture is optional: a plugin without it lets the sentence go.
+        if (m_services.scripts && m_services.scripts->hasProcedure(QStringLiteral("capture")))
             m_services.scripts->Run(QStringLiteral("capture"));
         return;
     }

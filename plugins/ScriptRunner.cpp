@@ -1,10 +1,10 @@
 #include "ScriptRunner.h"
 
-#include "CommandFile.h"
 #include "ScriptText.h"
 #include "platform/scripthost/ScriptErrorText.h"
 
 #include "vbscript/ScriptHost.h"
+#include "vbscript/plugin/PluginText.h"
 
 #include <QFile>
 
@@ -20,23 +20,15 @@ ScriptRunner::~ScriptRunner() = default;
 std::optional<QString> ScriptRunner::readPluginText(const QString& path, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = file.errorString();
+        if (error)
+            *error = file.errorString();
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
-    const QStringList lines = CommandFile::parseRecords(bytes, detectEncoding(bytes));
-    QString text;
-    text.reserve(bytes.size() + lines.size());
-    for (const QString& line : lines) {
-        text += line;
-        text += QStringLiteral("\r\n");
-    }
-    return text;
+    return fromScriptText(vbscript::plugin::scriptText(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }
 
-void ScriptRunner::Reset() {
-    m_host->reset();
-}
+void ScriptRunner::Reset() { m_host->reset(); }
 
 void ScriptRunner::AddObject(const QString& name, std::shared_ptr<vbscript::HostObject> object) {
     m_host->addObject(toScriptText(name), std::move(object), true);
@@ -47,17 +39,18 @@ bool ScriptRunner::AddCode(const QString& text, const QString& pluginName) {
     return m_host->addCode(toScriptText(text));
 }
 
-bool ScriptRunner::Run(const QString& procedure) {
-    return m_host->run(toScriptText(procedure)).has_value();
-}
+bool ScriptRunner::Run(const QString& procedure) { return m_host->run(toScriptText(procedure)).has_value(); }
 
-vbscript::ScriptHost& ScriptRunner::host() {
-    return *m_host;
-}
+bool ScriptRunner::hasProcedure(const QString& procedure) const { return m_host->hasProcedure(toScriptText(procedure)); }
+
+bool ScriptRunner::stopRequested() const { return m_host->stopRequested(); }
+
+vbscript::ScriptHost& ScriptRunner::host() { return *m_host; }
 
 void ScriptRunner::onError(const vbscript::ScriptErrorInfo& error) {
     m_lastReport = scriptErrorText(error, m_pluginName);
-    if (m_report) m_report(kScriptErrorTitle, m_lastReport);
+    if (m_report)
+        m_report(kScriptErrorTitle, m_lastReport);
 }
 
 } // namespace qz

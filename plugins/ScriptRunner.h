@@ -25,8 +25,9 @@ public:
     ScriptRunner(Report report, vbscript::ScriptUi* ui = nullptr);
     ~ScriptRunner();
 
-    // A plugin file's text as the host gets it: every line (ended by CR, alone or before LF; a lone LF stays
-    // in its line) followed by CR LF. Nothing when the file cannot be read; `error` then says why.
+    // A plugin file's text as the host gets it: every line, ended in the file by CR LF, CR or LF, followed
+    // by CR LF; UTF-8 when the file is valid UTF-8, else Windows-1252. Nothing when the file cannot be
+    // read; `error` then says why.
     static std::optional<QString> readPluginText(const QString& path, QString* error = nullptr);
 
     void Reset();
@@ -34,6 +35,11 @@ public:
     // Returns false after a script error, which has been reported.
     bool AddCode(const QString& text, const QString& pluginName = {});
     bool Run(const QString& procedure);
+    // Whether the loaded plugin has this procedure, for the entry points a plugin may leave out.
+    bool hasProcedure(const QString& procedure) const;
+    // Thread-safe: true once the running script's time is up or it was interrupted. A long operation that
+    // a script called polls it and then throws vbscript::ScriptStopped to end the run.
+    bool stopRequested() const;
 
     vbscript::ScriptHost& host();
     // The text of the last "Script Error" report, for tests and logs.

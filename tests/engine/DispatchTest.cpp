@@ -137,6 +137,18 @@ TEST(DispatchModes, CaptureRunsCaptureWithTheSentenceEachTime) {
     EXPECT_EQ(f.form->capturedtext, "second sentence");
 }
 
+TEST(DispatchModes, CaptureWithoutACaptureProcedureIsNoError) {
+    EngineFixture f(kBrain);
+    f.writeFile("data/probe.qzp", "Sub Main\r\n  capturesentence\r\nEnd Sub\r\n");
+    f.start();
+    f.form->listening = true;
+    f.recognizer.say("Run probe");
+    f.recognizer.say("a sentence");
+    EXPECT_EQ(f.form->capturedtext, "a sentence");
+    EXPECT_EQ(f.form->dictationmode, "capturesentence");
+    EXPECT_TRUE(f.scripts->lastReport().isEmpty());
+}
+
 TEST(DispatchModes, StopDictationBringsBackTheCommandGrammar) {
     EngineFixture f(kBrain);
     f.start();

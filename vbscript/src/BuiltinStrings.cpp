@@ -3,16 +3,11 @@
 #include "lib/CharCase.h"
 #include "lib/Escape.h"
 #include "lib/NumberFormat.h"
+#include "lib/Windows1252.h"
 
 namespace vbscript::detail {
 
 namespace {
-
-// Windows-1252 bytes 0x80..0x9F, which Chr and Asc map to and from Unicode.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
 
 bool isNullArg(const CallArgs& a, size_t i) {
     return i < a.size() && a[i].isNull();
@@ -329,7 +324,7 @@ VBS_FN(fnSpace) {
 
 char16_t charFromCode(int32_t c) {
     if (c < 0 || c > 255) throw ScriptError(5);
-    if (c >= 0x80 && c < 0xA0) return kCp1252High[c - 0x80];
+    if (c >= 0x80 && c < 0xA0) return lib::kWindows1252High[c - 0x80];
     return static_cast<char16_t>(c);
 }
 
@@ -371,7 +366,7 @@ VBS_FN(fnAsc) {
     char16_t c = s[0];
     if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return Variant::fromInteger(static_cast<int16_t>(c));
     for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == c) return Variant::fromInteger(static_cast<int16_t>(0x80 + i));
+        if (lib::kWindows1252High[i] == c) return Variant::fromInteger(static_cast<int16_t>(0x80 + i));
     return Variant::fromInteger(63);
 }
 VBS_FN(fnAscW) {

@@ -6,6 +6,7 @@
 #include "lib/DateTime.h"
 #include "lib/LibError.h"
 #include "lib/NumberFormat.h"
+#include "lib/Windows1252.h"
 #include "vbscript/HostObject.h"
 #include "vbscript/ScriptError.h"
 
@@ -445,6 +446,45 @@ std::u16string fromUtf8(std::string_view s) {
         } else {
             out.push_back(static_cast<char16_t>(cp));
         }
+    }
+    return out;
+}
+
+bool isValidUtf8(std::string_view s) noexcept {
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        int extra;
+        uint32_t cp, least;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1, cp = c & 0x1F, least = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2, cp = c & 0x0F, least = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3, cp = c & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (s.size() - i <= static_cast<size_t>(extra)) return false;
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char d = static_cast<unsigned char>(s[i + k]);
+            if ((d & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        // Overlong forms, surrogates and values beyond Unicode are not UTF-8.
+        if (cp < least || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) return false;
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return true;
+}
+
+std::u16string fromWindows1252(std::string_view s) {
+    std::u16string out(s.size(), u'\0');
+    for (size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        out[i] = c >= 0x80 && c < 0xA0 ? lib::kWindows1252High[c - 0x80] : static_cast<char16_t>(c);
     }
     return out;
 }

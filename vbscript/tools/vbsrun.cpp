@@ -1,8 +1,10 @@
 // vbsrun FILE.vbs [ARGS]: runs a script as a console script host (WScript.Echo, Quit, Arguments, StdOut).
+// vbsrun --plugin FILE.qzp ...: runs a Quorzel plugin with recording objects (pluginrun/PluginRun.h).
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include "pluginrun/PluginRun.h"
 #include "vbscript/ScriptHost.h"
 
 using namespace vbscript;
@@ -17,11 +19,8 @@ std::u16string joinArgs(const CallArgs& a) {
     std::u16string out;
     for (size_t i = 0; i < a.size(); ++i) {
         if (i) out += u' ';
-        const Variant& v = a[i];
-        if (v.isNull())
-            out += u"Null";
-        else if (!v.isEmpty())
-            out += v.toString();
+        // Echo shows Null by name; everything else as & would join it.
+        out += a[i].isNull() ? std::u16string(u"Null") : toText(a[i]);
     }
     return out;
 }
@@ -165,8 +164,17 @@ public:
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: vbsrun FILE.vbs [ARGS]\n";
+        std::cerr << "usage: vbsrun FILE.vbs [ARGS]\n" << pluginrun::kPluginUsage;
         return 2;
+    }
+    if (std::string(argv[1]) == "--plugin") {
+        std::string error;
+        auto options = pluginrun::parsePluginOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+        if (!options) {
+            std::cerr << "vbsrun: " << error << "\n" << pluginrun::kPluginUsage;
+            return 2;
+        }
+        return pluginrun::runPlugin(*options);
     }
     std::string path = argv[1];
     std::ifstream in(path, std::ios::binary);
@@ -199,8 +207,7 @@ int main(int argc, char** argv) {
     bool failed = false;
     host.setErrorHandler([&](const ScriptErrorInfo& e) {
         failed = true;
-        std::cerr << path << "(" << e.line << ", " << e.column << ") " << toUtf8(e.source) << ": "
-                  << toUtf8(e.description) << "\n";
+        std::cerr << pluginrun::errorLine(path, e) << "\n";
     });
     host.addObject(u"WScript", std::make_shared<WScript>(fromUtf8(base), fromUtf8(path), std::move(args)),
                    false);

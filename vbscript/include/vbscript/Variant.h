@@ -180,5 +180,9 @@ bool namesEqual(std::u16string_view a, std::u16string_view b) noexcept;
 // Converts between UTF-8 and the script's UTF-16 strings.
 std::u16string fromUtf8(std::string_view s);
 std::string toUtf8(std::u16string_view s);
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool isValidUtf8(std::string_view s) noexcept;
+// Decodes 8-bit Windows-1252 text; every byte decodes (the five undefined ones to C1 controls).
+std::u16string fromWindows1252(std::string_view s);
 
 } // namespace vbscript
