@@ -80,7 +80,7 @@ public:
             asked_ = 2 * (text.size() + part.size());
             requireMemory(asked_ * sizeof(char16_t));
         }
-        text.append(part);
+        appendPolled(text, part);
     }
 
 private:
@@ -319,7 +319,10 @@ VBS_FN(fnRTrim) {
 VBS_FN(fnSpace) {
     int32_t n = countArg(a, 0);
     requireMemory(static_cast<size_t>(n) * sizeof(char16_t));
-    return Variant(std::u16string(static_cast<size_t>(n), u' '));
+    std::u16string s;
+    s.reserve(static_cast<size_t>(n));
+    appendPolled(s, static_cast<size_t>(n), u' ');
+    return Variant(std::move(s));
 }
 
 char16_t charFromCode(int32_t c) {
@@ -341,7 +344,10 @@ VBS_FN(fnString) {
         ch = static_cast<char16_t>(code < 0 ? (code % 256 + 256) % 256 : code % 256);
     }
     requireMemory(static_cast<size_t>(n) * sizeof(char16_t));
-    return Variant(std::u16string(static_cast<size_t>(n), ch));
+    std::u16string s;
+    s.reserve(static_cast<size_t>(n));
+    appendPolled(s, static_cast<size_t>(n), ch);
+    return Variant(std::move(s));
 }
 
 VBS_FN(fnStrReverse) {

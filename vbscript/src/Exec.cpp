@@ -143,7 +143,7 @@ Flow AssignStmt::exec(Frame& f) {
                         if (needed > text.capacity())
                             requireMemory((std::max(needed, 2 * text.capacity()) - text.capacity()) *
                                           sizeof(char16_t));
-                        text.append(parts[i].string());
+                        appendPolled(text, parts[i].string());
                     }
                     // Only growth is charged: the appended text lives in the variable.
                     if (heapBytes(text) > before) chargeMemory(heapBytes(text) - before);

@@ -27,7 +27,30 @@ void MemoryMeter::settle(size_t pending, bool made) {
     nextCount_ = std::max(budget_, live_ + pending + kMinGap);
 }
 
+void pollRunningScript() {
+    if (MemoryMeter* m = tlMemory) m->interp().poll();
+}
+
+void appendPolled(std::u16string& to, std::u16string_view text) {
+    while (text.size() > kSlice) {
+        to.append(text.substr(0, kSlice));
+        text.remove_prefix(kSlice);
+        pollRunningScript();
+    }
+    to.append(text);
+}
+
+void appendPolled(std::u16string& to, size_t count, char16_t c) {
+    while (count > kSlice) {
+        to.append(kSlice, c);
+        count -= kSlice;
+        pollRunningScript();
+    }
+    to.append(count, c);
+}
+
 void MemoryCount::value(const Variant& v) {
+    if (in_ && (++values_ & 0xFFFF) == 0) in_->poll();
     switch (v.type()) {
     case VarType::String:
         total_ += heapBytes(v.string());
@@ -67,7 +90,7 @@ size_t MemoryCount::finish() {
 }
 
 size_t Interp::measureMemory() {
-    MemoryCount count;
+    MemoryCount count(this);
     for (const GlobalSlot& g : globals)
         count.value(g.value);
     slotStack.forEach([&](const Variant& v) { count.value(v); });

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -20,15 +21,18 @@ class Interp;
 // arrays or objects do not exhaust the stack.
 class MemoryCount {
 public:
+    explicit MemoryCount(Interp* in = nullptr) : in_(in) {}
     void add(size_t bytes) { total_ += bytes; }
     void value(const Variant& v);
     // Counts everything reachable from the values given so far.
     size_t finish();
 
 private:
+    Interp* in_; // polled now and then: a count of millions of values takes a while
     std::vector<const Variant*> work_;
     std::unordered_set<const void*> seen_;
     size_t total_ = 0;
+    size_t values_ = 0;
 };
 
 class MemoryMeter {
@@ -52,6 +56,7 @@ public:
     void require(size_t bytes) {
         if (live_ + charged_ + bytes > nextCount_) settle(bytes, false);
     }
+    Interp& interp() const { return in_; }
 
 private:
     void settle(size_t pending, bool made);
@@ -76,6 +81,14 @@ inline void requireMemory(size_t bytes) {
     if (bytes >= kAskFirst)
         if (MemoryMeter* m = tlMemory) m->require(bytes);
 }
+// Big texts are built a slice at a time, with a look at the stop flag of the running script in between,
+// so that no single statement outruns the time-out however large its strings are.
+constexpr size_t kSlice = size_t(1) << 22;
+void appendPolled(std::u16string& to, std::u16string_view text);
+void appendPolled(std::u16string& to, size_t count, char16_t c);
+// Stops the running script here when it has to stop (nothing outside runs).
+void pollRunningScript();
+
 // The heap bytes behind a string (nothing for short strings kept inside the object).
 inline size_t heapBytes(const std::u16string& s) {
     constexpr size_t kInline = 15 / sizeof(char16_t);

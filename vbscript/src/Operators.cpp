@@ -326,7 +326,8 @@ Variant opConcat(const Variant& a0, const Variant& b0) {
     requireMemory((sa.size() + sb.size()) * sizeof(char16_t));
     std::u16string s;
     s.reserve(sa.size() + sb.size());
-    s.append(sa).append(sb);
+    appendPolled(s, sa);
+    appendPolled(s, sb);
     return Variant(std::move(s));
 }
 

@@ -161,7 +161,12 @@ void Variant::copyFrom(const Variant& other) {
     u_ = other.u_;
     if (type_ == VarType::String) {
         detail::requireMemory(other.str_.size() * sizeof(char16_t));
-        str_ = other.str_;
+        if (other.str_.size() > detail::kSlice) {
+            str_.reserve(other.str_.size());
+            detail::appendPolled(str_, other.str_);
+        } else {
+            str_ = other.str_;
+        }
         detail::chargeMemory(detail::heapBytes(str_));
     } else if (type_ == VarType::Object) {
         obj_ = other.obj_;
