@@ -1,6 +1,8 @@
 #include "EngineFixture.h"
 #include "OptionsMenu.h"
 
+#include "vbscript/ScriptHost.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -109,6 +111,51 @@ TEST(DispatchPlugin, ScriptErrorsShowAScriptErrorBox) {
     ASSERT_EQ(f.log.lines.filter("message").join(","), "message Script Error");
     EXPECT_TRUE(f.messages.texts[0].startsWith("Division by zero")) << f.messages.texts[0].toStdString();
     EXPECT_TRUE(f.messages.texts[0].contains("Line 2")) << f.messages.texts[0].toStdString();
+}
+
+// Plugins that would keep the program busy for ever, or take all memory, by voice: each ends within its
+// time-out or its memory budget with a Script Error box, and the next command runs as usual.
+TEST(DispatchPlugin, RunawayPluginsEndAndTheProgramGoesOn) {
+    const struct {
+        const char* name;
+        QByteArray main;
+        const char* error;
+    } cases[] = {
+        {"slow body", "  Do\r\n    s = String(3000000, \"x\")\r\n  Loop\r\n", "Script timed out"},
+        {"allocating loop", "  Do\r\n    ReDim a(100000) : s = Space(100000) & s : s = \"\"\r\n  Loop\r\n",
+         "Script timed out"},
+        {"memory-keeping", "  Dim a(1000)\r\n  For i = 0 To 1000\r\n    a(i) = String(1000000, \"k\")\r\n  Next\r\n",
+         "Out of memory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineFixture f(kBrain);
+        f.scripts->host().setTimeout(std::chrono::milliseconds(300));
+        f.scripts->host().setMemoryBudget(32u << 20);
+        f.writeFile("data/probe.qzp", "Sub Main\r\n" + c.main + "End Sub\r\n");
+        f.start();
+        f.form->listening = true;
+        f.recognizer.say("Run probe");
+        ASSERT_EQ(f.messages.texts.size(), 1);
+        EXPECT_TRUE(f.messages.texts[0].startsWith(c.error)) << f.messages.texts[0].toStdString();
+        f.writeFile("data/probe.qzp", kProbePlugin);
+        f.recognizer.say("Run probe");
+        EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] main first"});
+        EXPECT_EQ(f.messages.texts.size(), 1);
+    }
+}
+
+TEST(DispatchPlugin, TheScriptErrorBoxNamesWhatTheScriptGotWrong) {
+    EngineFixture f(kBrain);
+    // A plugin whose lines end in LF alone, as Linux editors write them.
+    f.writeFile("data/probe.qzp", "Sub Main\n  QZ.speek \"hello\"\nEnd Sub\n");
+    f.start();
+    f.form->listening = true;
+    f.recognizer.say("Run probe");
+    ASSERT_EQ(f.messages.texts.size(), 1);
+    EXPECT_TRUE(f.messages.texts[0].startsWith("Object doesn't support this property or method: 'QZ.speek'"))
+        << f.messages.texts[0].toStdString();
+    EXPECT_TRUE(f.messages.texts[0].contains("Line 2, column 3 of probe")) << f.messages.texts[0].toStdString();
 }
 
 TEST(DispatchModes, DictationTypesTextLiterallyAndRunsNoCommand) {
