@@ -21,20 +21,22 @@ enum Member {
     StartDictation,
     StopDictation,
     CaptureSentence,
+    ListenFor,
     CapturedText,
     RebuildGrammar,
     RefreshBrain,
     AddToBrain,
     Create,
 };
-const char16_t* const kNames[] = {u"speak",         u"presskeys",       u"cmd",          u"openfile",
-                                  u"getsellected",  u"settings",        u"setvoice",     u"Startdictation",
-                                  u"Stopdictation", u"capturesentence", u"capturedtext", u"RebuildGrammar",
-                                  u"refreshbrain",  u"addtobrain",      u"create"};
+const char16_t* const kNames[] = {u"speak",          u"presskeys",       u"cmd",        u"openfile",
+                                  u"getsellected",   u"settings",        u"setvoice",   u"Startdictation",
+                                  u"Stopdictation",  u"capturesentence", u"listenfor",  u"capturedtext",
+                                  u"RebuildGrammar", u"refreshbrain",    u"addtobrain", u"create"};
 
 // The number of arguments each operation takes: [least, most].
 const int kArity[][2] = {{1, 1}, {1, 1}, {1, 1}, {1, 1}, {0, 0}, {1, 1}, {1, 1}, {0, 0},
-                         {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {1, 2}, {1, 1}};
+                         {0, 0}, {0, 0}, {1, 1}, {0, 0}, {0, 0}, {0, 0}, {1, 2}, {1, 1}};
+static_assert(std::size(kArity) == std::size(kNames) && std::size(kNames) == Create + 1);
 
 constexpr std::u16string_view kRepeatMarker = u"1337-REPEATCODE";
 
@@ -129,6 +131,9 @@ Variant RecordingMainWindow::invoke(int id, InvokeKind kind, const CallArgs& a) 
     case CaptureSentence:
         out_ << "capturesentence\n";
         listening = Listening::Capture;
+        return {};
+    case ListenFor:
+        say("listenfor");
         return {};
     case CapturedText:
         return Variant(capturedtext);
