@@ -27,6 +27,22 @@ void MemoryMeter::settle(size_t pending, bool made) {
     nextCount_ = std::max(budget_, live_ + pending + kMinGap);
 }
 
+bool isPlainData(const Variant& v) {
+    std::vector<const Variant*> work{&v};
+    while (!work.empty()) {
+        const Variant* x = work.back();
+        work.pop_back();
+        if (x->isArray()) {
+            for (const Variant& item : x->array().items)
+                if (item.isArray() || item.isObject()) work.push_back(&item);
+        } else if (x->isObject()) {
+            const auto* b = dynamic_cast<const BuiltinObject*>(x->object().get());
+            if (x->object() && (!b || !b->holdsPlainData())) return false;
+        }
+    }
+    return true;
+}
+
 void pollRunningScript() {
     if (MemoryMeter* m = tlMemory) m->interp().poll();
 }

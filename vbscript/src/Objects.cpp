@@ -241,6 +241,12 @@ public:
         return e;
     }
 
+    bool holdsPlainData() const override {
+        for (const auto& [key, item] : entries_)
+            if ((key.isObject() && key.object()) || !isPlainData(item)) return false;
+        return true;
+    }
+
     void countMemory(MemoryCount& count) const override {
         count.add(entries_.capacity() * sizeof(Entry) + index_.size() * kIndexNode);
         for (const auto& [hash, at] : index_)

@@ -189,7 +189,13 @@ class BuiltinObject : public HostObject {
 public:
     // Adds what the object holds to a count of the script's memory.
     virtual void countMemory(MemoryCount&) const {}
+    // True when releasing the object runs no script code and touches nothing but its own values, so
+    // that any thread may free it.
+    virtual bool holdsPlainData() const { return false; }
 };
+
+// True for text, numbers and arrays or dictionaries of nothing else: values any thread may free.
+bool isPlainData(const Variant& v);
 
 struct ErrState {
     int32_t number = 0;
@@ -256,6 +262,7 @@ public:
     std::atomic<uint32_t> ownStop{0};
     std::atomic<uint32_t>* stop = &ownStop;
     MemoryMeter memory{*this};
+    std::vector<Variant> discarded; // what a stopped run left, to be freed off the script's thread
     std::vector<const DynamicLocals*> dynamicSets; // those of the calls running now
     const char* stackBase = nullptr;
     size_t stackLimit = 0;

@@ -381,6 +381,13 @@ ArrayData::ArrayData(std::vector<Bound> b) : bounds(std::move(b)) {
         n *= count;
     }
     detail::requireMemory(n * sizeof(Variant));
+    // A slice at a time, like big strings: ReDim a(10000000) alone must not outrun the time-out.
+    items.reserve(n);
+    constexpr size_t kSliceItems = size_t(1) << 18;
+    while (n - items.size() > kSliceItems) {
+        items.resize(items.size() + kSliceItems);
+        detail::pollRunningScript();
+    }
     items.resize(n);
 }
 
