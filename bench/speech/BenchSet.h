@@ -26,7 +26,7 @@ struct Phrases {
 
 Phrases loadPhrases(const QString& folder);
 // Builds the set in `folder` unless its manifest is already there; returns every recording.
-// Throws SpeechError when espeak-ng or sox cannot make it.
+// Throws SpeechError when espeak-ng or sox cannot make it, AudioError when a recording cannot be written.
 QList<Recording> buildSet(const QString& folder, const Phrases& phrases);
 
 } // namespace qz::bench

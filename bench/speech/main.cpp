@@ -21,6 +21,7 @@
 #include "SpeechTiming.h"
 #include "audio/WavFile.h"
 #include "speech/SpeechError.h"
+#include "audio/AudioError.h"
 #include "speech/SphinxDecoder.h"
 
 using namespace qz;
@@ -197,6 +198,9 @@ int main(int argc, char** argv) {
             } catch (const SpeechError& e) {
                 failed = true;
                 failure = e.message();
+            } catch (const AudioError& e) {
+                failed = true;
+                failure = e.message();
             }
         };
         std::vector<std::thread> threads;
@@ -297,7 +301,8 @@ int main(int argc, char** argv) {
                          return x.utterance >= -26 && x.worst >= -70 && x.unexplained <= 26;
                      }));
         return 0;
-    } catch (const SpeechError& e) {
+    } catch (const std::runtime_error& e) {
+        // The set could not be made or read (SpeechError, AudioError).
         std::fprintf(stderr, "qz-speech-bench: %s\n", e.what());
         return 1;
     }

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "speech/SpeechError.h"
+#include "AudioError.h"
 
 namespace qz {
 
@@ -22,7 +22,7 @@ quint16 u16(const char* p) {
 }
 
 [[noreturn]] void fail(const QString& path, const QString& why) {
-    throw SpeechError(QString("%1: %2").arg(QFileInfo(path).fileName(), why));
+    throw AudioError(QString("%1: %2").arg(QFileInfo(path).fileName(), why));
 }
 
 } // namespace
@@ -101,7 +101,7 @@ WavData readWav(const QString& path) {
 void writeWav(const QString& path, const QByteArray& samples, int sampleRate) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw SpeechError(QString("Cannot write %1: %2").arg(path, file.errorString()));
+        throw AudioError(QString("Cannot write %1: %2").arg(path, file.errorString()));
     QByteArray header(44, 0);
     char* h = header.data();
     std::memcpy(h, "RIFF", 4);
@@ -118,7 +118,7 @@ void writeWav(const QString& path, const QByteArray& samples, int sampleRate) {
     qToLittleEndian<quint32>(quint32(samples.size()), h + 40);
     file.write(header);
     file.write(samples);
-    if (!file.commit()) throw SpeechError(QString("Cannot write %1: %2").arg(path, file.errorString()));
+    if (!file.commit()) throw AudioError(QString("Cannot write %1: %2").arg(path, file.errorString()));
 }
 
 QByteArray resample(const QByteArray& samples, int fromRate, int toRate) {

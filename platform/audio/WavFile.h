@@ -13,9 +13,9 @@ struct WavData {
 };
 
 // Reads a RIFF/WAVE file of 8/16/24/32-bit integer or 32-bit float PCM at any rate and channel count.
-// Throws SpeechError with a message naming the file when it is missing, damaged or not PCM.
+// Throws AudioError with a message naming the file when it is missing, damaged or not PCM.
 WavData readWav(const QString& path);
-// Writes 16-bit mono PCM; throws SpeechError when the file cannot be written.
+// Writes 16-bit mono PCM; throws AudioError when the file cannot be written.
 void writeWav(const QString& path, const QByteArray& samples, int sampleRate);
 // Linear-interpolating resampler for 16-bit mono samples.
 QByteArray resample(const QByteArray& samples, int fromRate, int toRate);

@@ -1,5 +1,5 @@
 #pragma once
-// The one exception the speech and audio adapters throw; what() is the message the user can be shown.
+// The one exception the speech adapters throw; what() is the message the user can be shown.
 
 #include <stdexcept>
 #include <string>

@@ -13,6 +13,7 @@
 #include "SpeechTiming.h"
 #include "audio/WavFile.h"
 #include "speech/SpeechError.h"
+#include "audio/AudioError.h"
 #include "speech/SphinxDecoder.h"
 
 using namespace qz;
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
             WavData data;
             try {
                 data = readWav(wav);
-            } catch (const SpeechError& e) {
+            } catch (const AudioError& e) {
                 std::fprintf(stderr, "qz-recognize: %s\n", e.what());
                 ++failures;
                 continue;

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "audio/WavFile.h"
-#include "speech/SpeechError.h"
+#include "audio/AudioError.h"
 
 using namespace qz;
 
@@ -141,12 +141,12 @@ TEST(WavFile, DamagedFilesGiveAClearError) {
         try {
             readWav(write(dir, "bad.wav", c.bytes));
             ADD_FAILURE() << "no error";
-        } catch (const SpeechError& e) {
+        } catch (const AudioError& e) {
             EXPECT_TRUE(e.message().contains("bad.wav")) << e.what();
             EXPECT_TRUE(e.message().contains(c.message)) << e.what();
         }
     }
-    EXPECT_THROW(readWav(dir.filePath("missing.wav")), SpeechError);
+    EXPECT_THROW(readWav(dir.filePath("missing.wav")), AudioError);
     // A file cut short in its data keeps what is there.
     EXPECT_GT(readWav(write(dir, "cut.wav", good.left(good.size() / 2))).samples.size(), 10000);
 }
