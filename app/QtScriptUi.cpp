@@ -1,6 +1,6 @@
-#include "QtScriptUi.h"
+#include "app/QtScriptUi.h"
 
-#include "ScriptText.h"
+#include "plugins/ScriptText.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

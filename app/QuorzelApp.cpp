@@ -1,7 +1,7 @@
-#include "QuorzelApp.h"
+#include "app/QuorzelApp.h"
 
-#include "Form1.h"
-#include "QuorzelProgram.h"
+#include "engine/Form1.h"
+#include "app/QuorzelProgram.h"
 #include "platform/audio/QtMicrophone.h"
 #include "platform/audio/QtSpeaker.h"
 

@@ -1,3 +1,3 @@
-#include "QuorzelApp.h"
+#include "app/QuorzelApp.h"
 
 int main(int argc, char** argv) { return qz::runQuorzel(argc, argv); }

@@ -1,16 +1,16 @@
 // What a recognised phrase does: typed while dictating, handed to the plugin while capturing, otherwise
 // the command at the recognised index acts according to the listening state.
 
-#include "CommandRecord.h"
-#include "Form1.h"
-#include "Log.h"
-#include "OptionsMenu.h"
+#include "store/CommandRecord.h"
+#include "engine/Form1.h"
+#include "engine/Log.h"
+#include "shell/OptionsMenu.h"
 #include "platform/desktop/KeySender.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoResult.h"
 #include "platform/speech/SpeechError.h"
-#include "ScriptRunner.h"
+#include "plugins/ScriptRunner.h"
 
 namespace qz {
 

@@ -3,9 +3,9 @@
 // The controller: the main window that owns the command list, the speech objects and the controller
 // state, starts the program up and shuts it down. Every other window and service is handed in.
 
-#include "AboutBox.h"
-#include "BrainList.h"
-#include "Ports.h"
+#include "shell/AboutBox.h"
+#include "store/BrainList.h"
+#include "engine/Ports.h"
 
 #include <QLabel>
 #include <QMainWindow>

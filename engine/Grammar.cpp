@@ -1,8 +1,8 @@
 // The command grammar: "TopLevelRule" leads through an empty word into "ListItemsRule", which holds one
 // phrase per command carrying the command's index as its property id.
 
-#include "CommandRecord.h"
-#include "Form1.h"
+#include "store/CommandRecord.h"
+#include "engine/Form1.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoGrammar.h"

@@ -1,3 +1,3 @@
-#include "Log.h"
+#include "engine/Log.h"
 
 Q_LOGGING_CATEGORY(lcEngine, "quorzel.engine", QtWarningMsg)

@@ -1,8 +1,8 @@
 // Dictation and capture switch the recogniser to free dictation; stopping brings the command grammar back.
 
-#include "Form1.h"
-#include "Log.h"
-#include "OptionsMenu.h"
+#include "engine/Form1.h"
+#include "engine/Log.h"
+#include "shell/OptionsMenu.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoGrammar.h"

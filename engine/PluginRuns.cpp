@@ -1,9 +1,9 @@
 // A spoken plugin command (and its repeat) runs the plugin's Main with the command's record.
 
-#include "CommandRecord.h"
-#include "Form1.h"
-#include "ScriptObjects.h"
-#include "ScriptRunner.h"
+#include "store/CommandRecord.h"
+#include "engine/Form1.h"
+#include "engine/ScriptObjects.h"
+#include "plugins/ScriptRunner.h"
 
 namespace qz {
 

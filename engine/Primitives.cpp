@@ -1,8 +1,8 @@
 // The operations commands and plugin scripts act through, and the voice's start and end events.
 
-#include "CommandRecord.h"
-#include "Form1.h"
-#include "ScriptText.h"
+#include "store/CommandRecord.h"
+#include "engine/Form1.h"
+#include "plugins/ScriptText.h"
 #include "platform/desktop/Clipboard.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/desktop/DocumentOpener.h"

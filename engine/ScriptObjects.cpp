@@ -1,7 +1,7 @@
-#include "ScriptObjects.h"
+#include "engine/ScriptObjects.h"
 
-#include "Form1.h"
-#include "ScriptText.h"
+#include "engine/Form1.h"
+#include "plugins/ScriptText.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/scripthost/ScriptClipboard.h"
 #include "platform/scripthost/ScriptQObject.h"

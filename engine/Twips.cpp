@@ -1,4 +1,4 @@
-#include "Twips.h"
+#include "engine/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
-#include "ScriptRunner.h"
+#include "plugins/ScriptRunner.h"
 
-#include "ScriptText.h"
+#include "plugins/ScriptText.h"
 #include "platform/scripthost/ScriptErrorText.h"
 
 #include "vbscript/ScriptHost.h"

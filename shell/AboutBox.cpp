@@ -1,4 +1,4 @@
-#include "AboutBox.h"
+#include "shell/AboutBox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

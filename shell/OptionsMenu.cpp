@@ -1,4 +1,4 @@
-#include "OptionsMenu.h"
+#include "shell/OptionsMenu.h"
 
 namespace qz {
 

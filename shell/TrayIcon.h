@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-#include "Tray.h"
+#include "shell/Tray.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "BrainList.h"
+#include "store/BrainList.h"
 
 namespace qz {
 

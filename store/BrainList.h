@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandFile.h"
+#include "store/CommandFile.h"
 
 #include <QString>
 #include <QStringList>

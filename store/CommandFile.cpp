@@ -1,4 +1,4 @@
-#include "CommandFile.h"
+#include "store/CommandFile.h"
 
 #include <QFile>
 #include <QFileInfo>

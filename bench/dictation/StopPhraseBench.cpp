@@ -14,10 +14,10 @@
 #include <cstdio>
 #include <random>
 
-#include "GrammarCompiler.h"
-#include "SpeechTiming.h"
-#include "audio/WavFile.h"
-#include "speech/SphinxDecoder.h"
+#include "tools/qz-recognize/GrammarCompiler.h"
+#include "tools/qz-recognize/SpeechTiming.h"
+#include "platform/audio/WavFile.h"
+#include "platform/speech/SphinxDecoder.h"
 
 using namespace qz;
 

@@ -6,10 +6,10 @@
 // 3. End of speech to the start of Main with the real recogniser fed speech made by espeak-ng, paced as a
 //    microphone would be, for the same 50 commands.
 
-#include "FakeRecognizer.h"
-#include "FakeSynthesizer.h"
-#include "Form1.h"
-#include "ScriptRunner.h"
+#include "platform/fake/FakeRecognizer.h"
+#include "platform/fake/FakeSynthesizer.h"
+#include "engine/Form1.h"
+#include "plugins/ScriptRunner.h"
 #include "platform/audio/BufferAudioInput.h"
 #include "platform/audio/WavFile.h"
 #include "platform/speech/PocketSphinxRecognizer.h"

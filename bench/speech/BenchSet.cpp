@@ -1,4 +1,4 @@
-#include "BenchSet.h"
+#include "bench/speech/BenchSet.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,10 +8,10 @@
 #include <cmath>
 #include <random>
 
-#include "audio/AudioOutput.h"
-#include "audio/WavFile.h"
-#include "speech/EspeakSynthesizer.h"
-#include "speech/SpeechError.h"
+#include "platform/audio/AudioOutput.h"
+#include "platform/audio/WavFile.h"
+#include "platform/speech/EspeakSynthesizer.h"
+#include "platform/speech/SpeechError.h"
 
 namespace qz::bench {
 

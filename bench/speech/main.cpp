@@ -16,13 +16,13 @@
 #include <random>
 #include <thread>
 
-#include "BenchSet.h"
-#include "GrammarCompiler.h"
-#include "SpeechTiming.h"
-#include "audio/WavFile.h"
-#include "speech/SpeechError.h"
-#include "audio/AudioError.h"
-#include "speech/SphinxDecoder.h"
+#include "bench/speech/BenchSet.h"
+#include "tools/qz-recognize/GrammarCompiler.h"
+#include "tools/qz-recognize/SpeechTiming.h"
+#include "platform/audio/WavFile.h"
+#include "platform/speech/SpeechError.h"
+#include "platform/audio/AudioError.h"
+#include "platform/speech/SphinxDecoder.h"
 
 using namespace qz;
 using namespace qz::bench;

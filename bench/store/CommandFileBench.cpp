@@ -1,6 +1,6 @@
 // Loads and saves a command file of 32,767 records and prints the median time of each.
 
-#include "BrainList.h"
+#include "store/BrainList.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "audio/QtMicrophone.h"
-#include "audio/QtSpeaker.h"
-#include "speech/EspeakSynthesizer.h"
+#include "platform/audio/QtMicrophone.h"
+#include "platform/audio/QtSpeaker.h"
+#include "platform/speech/EspeakSynthesizer.h"
 
 using namespace qz;
 

@@ -1,4 +1,4 @@
-#include "AudioOutput.h"
+#include "platform/audio/AudioOutput.h"
 
 #include <QElapsedTimer>
 #include <QThread>

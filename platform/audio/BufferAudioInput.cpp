@@ -1,4 +1,4 @@
-#include "BufferAudioInput.h"
+#include "platform/audio/BufferAudioInput.h"
 
 #include <QMutexLocker>
 #include <QTimer>

@@ -4,7 +4,7 @@
 
 #include <QMutex>
 
-#include "AudioInput.h"
+#include "platform/audio/AudioInput.h"
 
 class QTimer;
 

@@ -1,4 +1,4 @@
-#include "QtMicrophone.h"
+#include "platform/audio/QtMicrophone.h"
 
 #include <QAudioDevice>
 #include <QAudioSource>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "WavFile.h"
+#include "platform/audio/WavFile.h"
 
 namespace qz {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "AudioInput.h"
+#include "platform/audio/AudioInput.h"
 
 class QAudioSource;
 class QIODevice;

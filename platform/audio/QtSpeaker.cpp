@@ -1,4 +1,4 @@
-#include "QtSpeaker.h"
+#include "platform/audio/QtSpeaker.h"
 
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -6,7 +6,7 @@
 #include <QMediaDevices>
 #include <QThread>
 
-#include "WavFile.h"
+#include "platform/audio/WavFile.h"
 
 namespace qz {
 

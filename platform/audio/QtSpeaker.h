@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "AudioOutput.h"
+#include "platform/audio/AudioOutput.h"
 
 namespace qz {
 

@@ -1,4 +1,4 @@
-#include "WavFile.h"
+#include "platform/audio/WavFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "AudioError.h"
+#include "platform/audio/AudioError.h"
 
 namespace qz {
 

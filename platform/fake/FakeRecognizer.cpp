@@ -1,7 +1,7 @@
-#include "FakeRecognizer.h"
+#include "platform/fake/FakeRecognizer.h"
 
-#include "speech/RecoContext.h"
-#include "speech/SpeechError.h"
+#include "platform/speech/RecoContext.h"
+#include "platform/speech/SpeechError.h"
 
 namespace qz {
 

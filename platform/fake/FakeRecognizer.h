@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "speech/Recognizer.h"
+#include "platform/speech/Recognizer.h"
 
 namespace qz {
 

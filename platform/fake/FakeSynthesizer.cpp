@@ -1,4 +1,4 @@
-#include "FakeSynthesizer.h"
+#include "platform/fake/FakeSynthesizer.h"
 
 namespace qz {
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "speech/Synthesizer.h"
+#include "platform/speech/Synthesizer.h"
 
 namespace qz {
 

@@ -1,4 +1,4 @@
-#include "CompiledGrammar.h"
+#include "platform/speech/CompiledGrammar.h"
 
 namespace qz {
 

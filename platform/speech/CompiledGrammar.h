@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "RecoResult.h"
+#include "platform/speech/RecoResult.h"
 
 namespace qz {
 

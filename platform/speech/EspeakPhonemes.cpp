@@ -1,4 +1,4 @@
-#include "EspeakPhonemes.h"
+#include "platform/speech/EspeakPhonemes.h"
 
 #include <espeak-ng/speak_lib.h>
 

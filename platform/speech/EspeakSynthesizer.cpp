@@ -1,4 +1,4 @@
-#include "EspeakSynthesizer.h"
+#include "platform/speech/EspeakSynthesizer.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -10,9 +10,9 @@
 
 #include <QPointer>
 
-#include "EspeakPhonemes.h"
-#include "SpeechError.h"
-#include "audio/AudioOutput.h"
+#include "platform/speech/EspeakPhonemes.h"
+#include "platform/speech/SpeechError.h"
+#include "platform/audio/AudioOutput.h"
 
 namespace qz {
 

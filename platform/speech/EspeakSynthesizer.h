@@ -8,7 +8,7 @@
 
 #include <QThread>
 
-#include "Synthesizer.h"
+#include "platform/speech/Synthesizer.h"
 
 namespace qz {
 

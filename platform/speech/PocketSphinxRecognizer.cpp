@@ -1,7 +1,7 @@
-#include "PocketSphinxRecognizer.h"
+#include "platform/speech/PocketSphinxRecognizer.h"
 
-#include "SpeechError.h"
-#include "audio/AudioInput.h"
+#include "platform/speech/SpeechError.h"
+#include "platform/audio/AudioInput.h"
 
 namespace qz {
 

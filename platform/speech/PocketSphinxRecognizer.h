@@ -7,8 +7,8 @@
 
 #include <QThread>
 
-#include "Recognizer.h"
-#include "SphinxDecoder.h"
+#include "platform/speech/Recognizer.h"
+#include "platform/speech/SphinxDecoder.h"
 
 namespace qz {
 

@@ -1,6 +1,6 @@
-#include "RecoContext.h"
+#include "platform/speech/RecoContext.h"
 
-#include "Recognizer.h"
+#include "platform/speech/Recognizer.h"
 
 namespace qz {
 

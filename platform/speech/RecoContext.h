@@ -10,9 +10,9 @@
 #include <QObject>
 #include <QPointer>
 
-#include "RecoGrammar.h"
-#include "RecoResult.h"
-#include "Recognizer.h"
+#include "platform/speech/RecoGrammar.h"
+#include "platform/speech/RecoResult.h"
+#include "platform/speech/Recognizer.h"
 
 namespace qz {
 

@@ -1,11 +1,11 @@
-#include "RecoGrammar.h"
+#include "platform/speech/RecoGrammar.h"
 
 #include <functional>
 
 #include <QHash>
 
-#include "RecoContext.h"
-#include "SpeechError.h"
+#include "platform/speech/RecoContext.h"
+#include "platform/speech/SpeechError.h"
 
 namespace qz {
 

@@ -12,7 +12,7 @@
 #include <QString>
 #include <QVariant>
 
-#include "CompiledGrammar.h"
+#include "platform/speech/CompiledGrammar.h"
 
 namespace qz {
 

@@ -1,4 +1,4 @@
-#include "RecoResult.h"
+#include "platform/speech/RecoResult.h"
 
 namespace qz {
 

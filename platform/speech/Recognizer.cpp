@@ -1,6 +1,6 @@
-#include "Recognizer.h"
+#include "platform/speech/Recognizer.h"
 
-#include "RecoContext.h"
+#include "platform/speech/RecoContext.h"
 
 namespace qz {
 

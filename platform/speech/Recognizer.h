@@ -9,8 +9,8 @@
 #include <QPointer>
 #include <QString>
 
-#include "CompiledGrammar.h"
-#include "RecoResult.h"
+#include "platform/speech/CompiledGrammar.h"
+#include "platform/speech/RecoResult.h"
 
 namespace qz {
 

@@ -1,6 +1,6 @@
-#include "SpeechVoice.h"
+#include "platform/speech/SpeechVoice.h"
 
-#include "SpeechError.h"
+#include "platform/speech/SpeechError.h"
 
 namespace qz {
 

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "Synthesizer.h"
+#include "platform/speech/Synthesizer.h"
 
 namespace qz {
 

@@ -1,4 +1,4 @@
-#include "SphinxDecoder.h"
+#include "platform/speech/SphinxDecoder.h"
 
 #include <pocketsphinx.h>
 #include <sphinxbase/ckd_alloc.h>
@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "EspeakPhonemes.h"
-#include "SpeechError.h"
+#include "platform/speech/EspeakPhonemes.h"
+#include "platform/speech/SpeechError.h"
 
 namespace qz {
 

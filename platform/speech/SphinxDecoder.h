@@ -11,8 +11,8 @@
 #include <QList>
 #include <QString>
 
-#include "CompiledGrammar.h"
-#include "RecoResult.h"
+#include "platform/speech/CompiledGrammar.h"
+#include "platform/speech/RecoResult.h"
 
 namespace qz {
 

@@ -1,8 +1,8 @@
 // The program with its real services (PocketSphinx, espeak-ng, the script host) starts and quits cleanly.
 
-#include "Form1.h"
-#include "OptionsMenu.h"
-#include "QuorzelProgram.h"
+#include "engine/Form1.h"
+#include "shell/OptionsMenu.h"
+#include "app/QuorzelProgram.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/audio/BufferAudioInput.h"
 

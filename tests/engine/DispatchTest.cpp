@@ -1,5 +1,5 @@
-#include "EngineFixture.h"
-#include "OptionsMenu.h"
+#include "tests/engine/EngineFixture.h"
+#include "shell/OptionsMenu.h"
 
 #include "vbscript/ScriptHost.h"
 

@@ -3,15 +3,15 @@
 // A controller wired to fakes that write what they are asked into one shared log, so tests can check the
 // order of steps across services.
 
-#include "FakeClipboard.h"
-#include "FakeDocumentOpener.h"
-#include "FakeKeySender.h"
-#include "FakeLauncher.h"
-#include "FakeRecognizer.h"
-#include "FakeSynthesizer.h"
-#include "Form1.h"
-#include "ScriptRunner.h"
-#include "Tray.h"
+#include "platform/fake/FakeClipboard.h"
+#include "platform/fake/FakeDocumentOpener.h"
+#include "platform/fake/FakeKeySender.h"
+#include "platform/fake/FakeLauncher.h"
+#include "platform/fake/FakeRecognizer.h"
+#include "platform/fake/FakeSynthesizer.h"
+#include "engine/Form1.h"
+#include "plugins/ScriptRunner.h"
+#include "shell/Tray.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoResult.h"
 

@@ -1,5 +1,5 @@
-#include "CommandRecord.h"
-#include "EngineFixture.h"
+#include "store/CommandRecord.h"
+#include "tests/engine/EngineFixture.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/speech/RecoGrammar.h"
 #include "platform/speech/SpeechVoice.h"

@@ -1,6 +1,6 @@
 // The plugins that come with the program, run by the real interpreter against fake desktop services.
 
-#include "EngineFixture.h"
+#include "tests/engine/EngineFixture.h"
 
 #include <QDir>
 

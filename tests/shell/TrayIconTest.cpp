@@ -1,5 +1,5 @@
-#include "OptionsMenu.h"
-#include "TrayIcon.h"
+#include "shell/OptionsMenu.h"
+#include "shell/TrayIcon.h"
 
 #include <QApplication>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "CommandRecord.h"
+#include "store/CommandRecord.h"
 
 #include <gtest/gtest.h>
 

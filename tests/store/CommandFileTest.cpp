@@ -1,5 +1,5 @@
-#include "BrainList.h"
-#include "CommandFile.h"
+#include "store/BrainList.h"
+#include "store/CommandFile.h"
 
 #include <QDir>
 #include <QFile>

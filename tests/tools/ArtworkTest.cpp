@@ -2,9 +2,9 @@
 // is a 14-frame bitmap with its voice byte and an outline cut exactly along white, an icon strip shows
 // its two frames on their rows' backgrounds.
 
-#include "ArtError.h"
-#include "ArtMarkup.h"
-#include "HeadStrip.h"
+#include "tools/artwork/ArtError.h"
+#include "tools/artwork/ArtMarkup.h"
+#include "tools/artwork/HeadStrip.h"
 
 #include <QDir>
 #include <QDirIterator>

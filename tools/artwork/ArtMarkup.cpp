@@ -1,9 +1,9 @@
-#include "ArtMarkup.h"
+#include "tools/artwork/ArtMarkup.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-#include "ArtError.h"
+#include "tools/artwork/ArtError.h"
 
 namespace qz::artwork {
 

@@ -1,4 +1,4 @@
-#include "Artwork.h"
+#include "tools/artwork/Artwork.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,12 +7,12 @@
 #include <QSaveFile>
 #include <QSvgRenderer>
 
-#include "ArtError.h"
-#include "ArtMarkup.h"
-#include "Bitmap.h"
-#include "HeadStrip.h"
-#include "IconStrip.h"
-#include "Rendering.h"
+#include "tools/artwork/ArtError.h"
+#include "tools/artwork/ArtMarkup.h"
+#include "tools/artwork/Bitmap.h"
+#include "tools/artwork/HeadStrip.h"
+#include "tools/artwork/IconStrip.h"
+#include "tools/artwork/Rendering.h"
 
 namespace qz::artwork {
 

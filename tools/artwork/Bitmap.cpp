@@ -1,4 +1,4 @@
-#include "Bitmap.h"
+#include "tools/artwork/Bitmap.h"
 
 #include <QBuffer>
 

@@ -1,12 +1,12 @@
-#include "ContactSheet.h"
+#include "tools/artwork/ContactSheet.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 
-#include "ArtError.h"
-#include "HeadStrip.h"
+#include "tools/artwork/ArtError.h"
+#include "tools/artwork/HeadStrip.h"
 
 namespace qz::artwork {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "Artwork.h"
+#include "tools/artwork/Artwork.h"
 
 namespace qz::artwork {
 

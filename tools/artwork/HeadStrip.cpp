@@ -1,12 +1,12 @@
-#include "HeadStrip.h"
+#include "tools/artwork/HeadStrip.h"
 
 #include <QPainter>
 
 #include <vector>
 
-#include "ArtError.h"
-#include "ArtMarkup.h"
-#include "Rendering.h"
+#include "tools/artwork/ArtError.h"
+#include "tools/artwork/ArtMarkup.h"
+#include "tools/artwork/Rendering.h"
 
 namespace qz::artwork {
 

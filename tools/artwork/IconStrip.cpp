@@ -1,10 +1,10 @@
-#include "IconStrip.h"
+#include "tools/artwork/IconStrip.h"
 
 #include <QPainter>
 
-#include "ArtError.h"
-#include "ArtMarkup.h"
-#include "Rendering.h"
+#include "tools/artwork/ArtError.h"
+#include "tools/artwork/ArtMarkup.h"
+#include "tools/artwork/Rendering.h"
 
 namespace qz::artwork {
 

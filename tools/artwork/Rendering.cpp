@@ -1,10 +1,10 @@
-#include "Rendering.h"
+#include "tools/artwork/Rendering.h"
 
 #include <QColor>
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "ArtError.h"
+#include "tools/artwork/ArtError.h"
 
 namespace qz::artwork {
 

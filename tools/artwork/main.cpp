@@ -7,9 +7,9 @@
 
 #include <cstdio>
 
-#include "ArtError.h"
-#include "Artwork.h"
-#include "ContactSheet.h"
+#include "tools/artwork/ArtError.h"
+#include "tools/artwork/Artwork.h"
+#include "tools/artwork/ContactSheet.h"
 
 int main(int argc, char** argv) {
     // Drawing needs no display; the offscreen platform gives the sheets their fonts wherever this runs.

@@ -1,7 +1,7 @@
-#include "GrammarCompiler.h"
+#include "tools/qz-recognize/GrammarCompiler.h"
 
-#include "speech/RecoContext.h"
-#include "speech/Recognizer.h"
+#include "platform/speech/RecoContext.h"
+#include "platform/speech/Recognizer.h"
 
 namespace qz {
 

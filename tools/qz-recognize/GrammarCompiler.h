@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "speech/CompiledGrammar.h"
+#include "platform/speech/CompiledGrammar.h"
 
 namespace qz {
 

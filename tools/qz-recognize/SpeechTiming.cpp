@@ -1,4 +1,4 @@
-#include "SpeechTiming.h"
+#include "tools/qz-recognize/SpeechTiming.h"
 
 #include <QElapsedTimer>
 

@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QList>
 
-#include "speech/SphinxDecoder.h"
+#include "platform/speech/SphinxDecoder.h"
 
 namespace qz {
 

@@ -9,12 +9,12 @@
 
 #include <cstdio>
 
-#include "GrammarCompiler.h"
-#include "SpeechTiming.h"
-#include "audio/WavFile.h"
-#include "speech/SpeechError.h"
-#include "audio/AudioError.h"
-#include "speech/SphinxDecoder.h"
+#include "tools/qz-recognize/GrammarCompiler.h"
+#include "tools/qz-recognize/SpeechTiming.h"
+#include "platform/audio/WavFile.h"
+#include "platform/speech/SpeechError.h"
+#include "platform/audio/AudioError.h"
+#include "platform/speech/SphinxDecoder.h"
 
 using namespace qz;
 

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "audio/WavFile.h"
-#include "audio/AudioError.h"
+#include "platform/audio/WavFile.h"
+#include "platform/audio/AudioError.h"
 
 using namespace qz;
 

@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "tests/platform/desktop/QtPrinters.h"
 
 #include "platform/desktop/DesktopError.h"
 #include "platform/desktop/QProcessLauncher.h"

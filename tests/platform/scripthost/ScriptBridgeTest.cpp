@@ -1,6 +1,6 @@
 // Real scripts run by the interpreter against real QObjects through the bridge.
 
-#include "TestObjects.h"
+#include "tests/platform/scripthost/TestObjects.h"
 
 #include "platform/fake/FakeClipboard.h"
 #include "platform/scripthost/ScriptClipboard.h"

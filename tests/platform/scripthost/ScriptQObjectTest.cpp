@@ -1,4 +1,4 @@
-#include "TestObjects.h"
+#include "tests/platform/scripthost/TestObjects.h"
 
 #include "platform/scripthost/ScriptObjectArray.h"
 #include "platform/scripthost/ScriptQObject.h"

@@ -6,8 +6,8 @@
 
 #include <QStringList>
 
-#include "speech/RecoContext.h"
-#include "speech/Recognizer.h"
+#include "platform/speech/RecoContext.h"
+#include "platform/speech/Recognizer.h"
 
 namespace qz::testing {
 

@@ -7,15 +7,15 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include "CommandGrammar.h"
-#include "FakeRecognizer.h"
-#include "SpokenText.h"
-#include "audio/AudioInput.h"
-#include "audio/AudioOutput.h"
-#include "audio/BufferAudioInput.h"
-#include "audio/WavFile.h"
-#include "speech/EspeakSynthesizer.h"
-#include "speech/PocketSphinxRecognizer.h"
+#include "tests/platform/speech/CommandGrammar.h"
+#include "platform/fake/FakeRecognizer.h"
+#include "tests/platform/speech/SpokenText.h"
+#include "platform/audio/AudioInput.h"
+#include "platform/audio/AudioOutput.h"
+#include "platform/audio/BufferAudioInput.h"
+#include "platform/audio/WavFile.h"
+#include "platform/speech/EspeakSynthesizer.h"
+#include "platform/speech/PocketSphinxRecognizer.h"
 
 using namespace qz;
 using namespace qz::testing;

@@ -10,10 +10,10 @@
 #include <cmath>
 #include <random>
 
-#include "GrammarCompiler.h"
-#include "SpeechTiming.h"
-#include "SpokenText.h"
-#include "speech/SphinxDecoder.h"
+#include "tools/qz-recognize/GrammarCompiler.h"
+#include "tools/qz-recognize/SpeechTiming.h"
+#include "tests/platform/speech/SpokenText.h"
+#include "platform/speech/SphinxDecoder.h"
 
 using namespace qz;
 using namespace qz::testing;

@@ -6,10 +6,10 @@
 #include <QByteArray>
 #include <QString>
 
-#include "audio/AudioInput.h"
-#include "audio/AudioOutput.h"
-#include "audio/WavFile.h"
-#include "speech/EspeakSynthesizer.h"
+#include "platform/audio/AudioInput.h"
+#include "platform/audio/AudioOutput.h"
+#include "platform/audio/WavFile.h"
+#include "platform/speech/EspeakSynthesizer.h"
 
 namespace qz::testing {
 

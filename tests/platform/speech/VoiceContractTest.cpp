@@ -8,11 +8,11 @@
 #include <QSet>
 #include <QTest>
 
-#include "FakeSynthesizer.h"
-#include "audio/AudioOutput.h"
-#include "speech/EspeakSynthesizer.h"
-#include "speech/SpeechError.h"
-#include "speech/SpeechVoice.h"
+#include "platform/fake/FakeSynthesizer.h"
+#include "platform/audio/AudioOutput.h"
+#include "platform/speech/EspeakSynthesizer.h"
+#include "platform/speech/SpeechError.h"
+#include "platform/speech/SpeechVoice.h"
 
 using namespace qz;
 

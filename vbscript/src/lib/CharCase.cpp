@@ -1,4 +1,4 @@
-#include "CharCase.h"
+#include "lib/CharCase.h"
 
 namespace vbscript::lib {
 namespace {

@@ -1,8 +1,8 @@
-#include "DateTime.h"
+#include "lib/DateTime.h"
 
-#include "CharCase.h"
-#include "LibError.h"
-#include "NumberFormat.h"
+#include "lib/CharCase.h"
+#include "lib/LibError.h"
+#include "lib/NumberFormat.h"
 
 #include <chrono>
 #include <cmath>

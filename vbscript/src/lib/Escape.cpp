@@ -1,4 +1,4 @@
-#include "Escape.h"
+#include "lib/Escape.h"
 
 namespace vbscript::lib {
 namespace {

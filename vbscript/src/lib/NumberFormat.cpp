@@ -1,6 +1,6 @@
-#include "NumberFormat.h"
+#include "lib/NumberFormat.h"
 
-#include "LibError.h"
+#include "lib/LibError.h"
 
 #include <cmath>
 #include <cstdio>

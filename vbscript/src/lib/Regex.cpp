@@ -1,8 +1,8 @@
-#include "Regex.h"
+#include "lib/Regex.h"
 
-#include "CharCase.h"
-#include "LibError.h"
-#include "RegexProgram.h"
+#include "lib/CharCase.h"
+#include "lib/LibError.h"
+#include "lib/RegexProgram.h"
 
 namespace vbscript::lib {
 namespace {

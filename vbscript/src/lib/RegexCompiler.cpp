@@ -1,6 +1,6 @@
-#include "CharCase.h"
-#include "LibError.h"
-#include "RegexProgram.h"
+#include "lib/CharCase.h"
+#include "lib/LibError.h"
+#include "lib/RegexProgram.h"
 
 #include <algorithm>
 #include <limits>

@@ -2,7 +2,7 @@
 
 // The compiled form of a regular expression: a small instruction set run by the backtracking matcher.
 
-#include "Regex.h"
+#include "lib/Regex.h"
 
 #include <cstdint>
 #include <vector>
