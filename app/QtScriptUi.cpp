@@ -1,6 +1,6 @@
 #include "app/QtScriptUi.h"
 
-#include "plugins/ScriptText.h"
+#include "platform/scripthost/ScriptText.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

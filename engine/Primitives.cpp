@@ -2,7 +2,7 @@
 
 #include "store/CommandRecord.h"
 #include "engine/Form1.h"
-#include "plugins/ScriptText.h"
+#include "platform/scripthost/ScriptText.h"
 #include "platform/desktop/Clipboard.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/desktop/DocumentOpener.h"

@@ -1,7 +1,7 @@
 #include "engine/ScriptObjects.h"
 
 #include "engine/Form1.h"
-#include "plugins/ScriptText.h"
+#include "platform/scripthost/ScriptText.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/scripthost/ScriptClipboard.h"
 #include "platform/scripthost/ScriptQObject.h"

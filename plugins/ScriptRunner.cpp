@@ -1,6 +1,6 @@
 #include "plugins/ScriptRunner.h"
 
-#include "plugins/ScriptText.h"
+#include "platform/scripthost/ScriptText.h"
 #include "platform/scripthost/ScriptErrorText.h"
 
 #include "vbscript/ScriptHost.h"

@@ -1,11 +1,13 @@
 #include "platform/scripthost/ScriptErrorText.h"
 
+#include "platform/scripthost/ScriptText.h"
+
 namespace qz {
 
 QString scriptErrorText(const vbscript::ScriptErrorInfo& error, const QString& scriptName) {
-    QString description = QString::fromStdU16String(error.description);
+    QString description = fromScriptText(error.description);
     if (description.isEmpty())
-        description = QString::fromStdU16String(vbscript::errorDescription(error.number));
+        description = fromScriptText(vbscript::errorDescription(error.number));
 
     QString where;
     if (error.line > 0) {

@@ -1,5 +1,7 @@
 #include "platform/scripthost/ScriptObjectArray.h"
 
+#include "platform/scripthost/ScriptText.h"
+
 #include "vbscript/ScriptError.h"
 
 namespace qz {
@@ -21,7 +23,7 @@ QObject* ScriptObjectArray::element(int index) const {
 QObject* ScriptObjectArray::Item(int index) const {
     if (QObject* found = element(index)) return found;
     throw vbscript::ScriptError(
-        340, QStringLiteral("Control array element '%1' doesn't exist").arg(index).toStdU16String());
+        340, toScriptText(QStringLiteral("Control array element '%1' doesn't exist").arg(index)));
 }
 
 int ScriptObjectArray::Count() const {

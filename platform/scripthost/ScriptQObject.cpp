@@ -1,5 +1,7 @@
 #include "platform/scripthost/ScriptQObject.h"
 
+#include "platform/scripthost/ScriptText.h"
+
 #include "vbscript/ScriptError.h"
 
 #include <QDateTime>
@@ -26,14 +28,6 @@ constexpr int kTypeMismatch = 13;
 constexpr int kObjectRequired = 424;
 constexpr int kNotSupported = 438;
 constexpr int kWrongArguments = 450;
-
-std::u16string u16(const QString& s) {
-    return s.toStdU16String();
-}
-
-QString qstr(const std::u16string& s) {
-    return QString::fromStdU16String(s);
-}
 
 const QDate kOleEpoch(1899, 12, 30);
 
@@ -93,7 +87,7 @@ Parameter parameterOf(const QMetaMethod& method, int i) {
     const QMetaType named = QMetaType::fromName(name);
     if (!named.isValid())
         throw ScriptError(kTypeMismatch,
-                          u16(QStringLiteral("A parameter of type %1 cannot be passed from a script")
+                          toScriptText(QStringLiteral("A parameter of type %1 cannot be passed from a script")
                                   .arg(QString::fromLatin1(method.parameterTypeName(i)))));
     return {named, reference && !isConst};
 }
@@ -136,11 +130,11 @@ Variant toScriptValue(const QVariant& value) {
     case QMetaType::Double:
         return Variant::fromDouble(value.toDouble());
     case QMetaType::QString:
-        return Variant(u16(value.toString()));
+        return Variant(toScriptText(value.toString()));
     case QMetaType::QChar:
-        return Variant(u16(QString(value.toChar())));
+        return Variant(toScriptText(QString(value.toChar())));
     case QMetaType::QByteArray:
-        return Variant(u16(QString::fromUtf8(value.toByteArray())));
+        return Variant(toScriptText(QString::fromUtf8(value.toByteArray())));
     case QMetaType::QStringList: {
         QVariantList list;
         for (const QString& s : value.toStringList())
@@ -164,7 +158,7 @@ Variant toScriptValue(const QVariant& value) {
     }
     // Other lists (QObjectList, QList<int>, ...) are arrays too.
     if (value.canConvert<QVariantList>()) return arrayOf(value.value<QVariantList>());
-    if (value.canConvert<QString>()) return Variant(u16(value.toString()));
+    if (value.canConvert<QString>()) return Variant(toScriptText(value.toString()));
     return {};
 }
 
@@ -191,7 +185,7 @@ QVariant toQVariant(const Variant& value) {
     case vbscript::VarType::Date:
         return fromOleDate(value.date());
     case vbscript::VarType::String:
-        return qstr(value.string());
+        return fromScriptText(value.string());
     case vbscript::VarType::Error:
         return int(value.errorCode());
     case vbscript::VarType::Object:
@@ -221,7 +215,7 @@ QVariant toQVariant(const Variant& value, QMetaType type) {
     case QMetaType::QVariant:
         return toQVariant(value);
     case QMetaType::QString:
-        return qstr(value.toString());
+        return fromScriptText(value.toString());
     case QMetaType::Bool:
         return value.toBool();
     case QMetaType::Int:
@@ -239,16 +233,16 @@ QVariant toQVariant(const Variant& value, QMetaType type) {
     case QMetaType::Double:
         return value.toDouble();
     case QMetaType::QChar: {
-        const QString s = qstr(value.toString());
+        const QString s = fromScriptText(value.toString());
         return s.isEmpty() ? QChar() : s.at(0);
     }
     case QMetaType::QStringList: {
         QStringList list;
         if (value.isArray()) {
             for (const Variant& item : value.array().items)
-                list.append(qstr(item.toString()));
+                list.append(fromScriptText(item.toString()));
         } else {
-            list.append(qstr(value.toString()));
+            list.append(fromScriptText(value.toString()));
         }
         return list;
     }
@@ -279,7 +273,7 @@ std::shared_ptr<const ScriptQObject::MemberTable> ScriptQObject::buildTable(cons
     auto& members = table->members;
     for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
         const QString name = QString::fromLatin1(meta->property(i).name());
-        if (table->find(u16(name)) == kNoMember) members.push_back({name, u16(name), i, {}});
+        if (table->find(toScriptText(name)) == kNoMember) members.push_back({name, toScriptText(name), i, {}});
     }
     for (int i = QObject::staticMetaObject.methodCount(); i < meta->methodCount(); ++i) {
         const QMetaMethod method = meta->method(i);
@@ -287,15 +281,15 @@ std::shared_ptr<const ScriptQObject::MemberTable> ScriptQObject::buildTable(cons
             (method.methodType() != QMetaMethod::Method && method.methodType() != QMetaMethod::Slot))
             continue;
         const QString name = QString::fromLatin1(method.name());
-        const int id = table->find(u16(name));
+        const int id = table->find(toScriptText(name));
         if (id == kNoMember)
-            members.push_back({name, u16(name), -1, {method}});
+            members.push_back({name, toScriptText(name), -1, {method}});
         else if (members[size_t(id - 1)].property < 0)
             members[size_t(id - 1)].methods.push_back(method);
     }
     const auto named = [&](const char* info) {
         const int at = meta->indexOfClassInfo(info);
-        return at < 0 ? kNoMember : table->find(u16(QString::fromLatin1(meta->classInfo(at).value())));
+        return at < 0 ? kNoMember : table->find(toScriptText(QString::fromLatin1(meta->classInfo(at).value())));
     };
     table->defaultMember = named("DefaultMember");
     table->enumerateMember = named("EnumerateMember");
@@ -362,7 +356,7 @@ int ScriptQObject::defaultMember() const {
 std::u16string ScriptQObject::typeName() const {
     if (!object_) return u"Nothing";
     QString name = QString::fromLatin1(object_->metaObject()->className());
-    return u16(name.mid(name.lastIndexOf(QLatin1String("::")) + 1).remove(QLatin1Char(':')));
+    return toScriptText(name.mid(name.lastIndexOf(QLatin1String("::")) + 1).remove(QLatin1Char(':')));
 }
 
 Variant ScriptQObject::invoke(int memberId, InvokeKind kind, const CallArgs& args) {
@@ -373,9 +367,9 @@ Variant ScriptQObject::invoke(int memberId, InvokeKind kind, const CallArgs& arg
     } catch (const ScriptError&) {
         throw;
     } catch (const std::out_of_range& e) {
-        throw ScriptError(kSubscriptOutOfRange, u16(QString::fromUtf8(e.what())));
+        throw ScriptError(kSubscriptOutOfRange, toScriptText(QString::fromUtf8(e.what())));
     } catch (const std::exception& e) {
-        throw ScriptError(kInvalidCall, u16(QString::fromUtf8(e.what())));
+        throw ScriptError(kInvalidCall, toScriptText(QString::fromUtf8(e.what())));
     }
 }
 
@@ -401,7 +395,7 @@ Variant ScriptQObject::invokeMember(const Member& member, InvokeKind kind, const
     const QMetaProperty property = object_->metaObject()->property(member.property);
     if (!property.isWritable())
         throw ScriptError(kWrongArguments,
-                          u16(QStringLiteral("The property %1 cannot be changed").arg(member.name)));
+                          toScriptText(QStringLiteral("The property %1 cannot be changed").arg(member.name)));
     if (!property.write(object_, toQVariant(args[0], property.metaType()))) throw ScriptError(kTypeMismatch);
     return {};
 }
