@@ -6,7 +6,7 @@
 #include "shell/OptionsMenu.h"
 #include "engine/ScriptObjects.h"
 #include "shell/Tray.h"
-#include "engine/Twips.h"
+#include "platform/window/Twips.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/SpeechVoice.h"
