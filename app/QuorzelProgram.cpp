@@ -46,7 +46,7 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, std::unique_ptr<Aud
     : m_parts(std::make_unique<Parts>(std::move(microphone), std::move(speaker))) {
     Parts& p = *m_parts;
     Form1Services services;
-    services.programFolder = programFolder;
+    services.programFolder = ProgramFolder(programFolder);
     services.recognizer = &p.recognizer;
     services.synthesizer = &p.synthesizer;
     services.tray = &p.tray;

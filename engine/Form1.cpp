@@ -48,7 +48,7 @@ QIcon trayPicture() {
 
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
-      m_brainlist(m_services.programFolder + QStringLiteral("/data/brain.qzb")) {
+      m_brainlist(m_services.programFolder.commandFile()) {
     if (!m_services.head)
         m_services.head = &g_noHead;
     if (!m_services.view)
@@ -147,7 +147,7 @@ void Form1::loadCommandFile() {
 }
 
 QString Form1::readCurrentHead() const {
-    QFile file(m_services.programFolder + QStringLiteral("/character/currenthead.qzs"));
+    QFile file(m_services.programFolder.currentHeadFile());
     // A missing or unreadable current-head file means no head, as "none" does.
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("none");

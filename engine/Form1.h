@@ -5,6 +5,7 @@
 
 #include "shell/AboutBox.h"
 #include "store/BrainList.h"
+#include "store/ProgramFolder.h"
 #include "engine/Ports.h"
 
 #include <QLabel>
@@ -36,7 +37,7 @@ class Synthesizer;
 class Tray;
 
 struct Form1Services {
-    QString programFolder;               // the folder of the executable: data/ and character/ are in it
+    ProgramFolder programFolder;         // the folder of the executable: data/ and character/ are in it
     Recognizer* recognizer = nullptr;    // null: the program runs without recognition
     Synthesizer* synthesizer = nullptr;  // null: the program runs without a voice
     HeadPort* head = nullptr;
@@ -122,7 +123,7 @@ public:
     RecoContext* recoContext() const { return m_recoContext.get(); }
     RecoGrammar* grammar() const { return m_grammar; }
     SpeechVoice* voice() const { return m_voice.get(); }
-    QString programFolder() const { return m_services.programFolder; }
+    const ProgramFolder& programFolder() const { return m_services.programFolder; }
 
     QLabel* stat() const { return m_stat; }
     QLabel* Label1() const { return m_label1; }

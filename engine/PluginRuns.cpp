@@ -11,7 +11,7 @@ void Form1::runPluginOfRecord(const QString& record, bool rememberAsLast) {
     if (!m_services.scripts)
         return;
     const QString name = CommandRecord::field(record, 2).value_or(QString());
-    const QString path = m_services.programFolder + QStringLiteral("/data/") + name + QStringLiteral(".qzp");
+    const QString path = m_services.programFolder.pluginFile(name);
     QString reason;
     const auto text = ScriptRunner::readPluginText(path, &reason);
     if (!text) {

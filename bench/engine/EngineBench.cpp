@@ -78,7 +78,7 @@ struct Program {
               std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
           }) {
         Form1Services services;
-        services.programFolder = folder;
+        services.programFolder = ProgramFolder(folder);
         services.recognizer = &recognizer;
         services.synthesizer = &synthesizer;
         services.scripts = &scripts;

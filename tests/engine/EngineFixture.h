@@ -144,7 +144,7 @@ public:
             messages.warning(title, text);
         });
         Form1Services services;
-        services.programFolder = dir.path();
+        services.programFolder = ProgramFolder(dir.path());
         services.recognizer = &recognizer;
         services.synthesizer = &synthesizer;
         services.head = &head;

@@ -104,7 +104,7 @@ TEST(Startup, UnreadableCommandFileIsReportedOnceAndKeptWhole) {
 TEST(Startup, WithoutRecogniserOrVoiceTheProgramStillStarts) {
     EngineFixture f;
     Form1Services services;
-    services.programFolder = f.dir.path();
+    services.programFolder = ProgramFolder(f.dir.path());
     services.messages = &f.messages;
     Form1 form(services);
     form.Form_Load();
