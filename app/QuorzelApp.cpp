@@ -1,7 +1,8 @@
 #include "app/QuorzelApp.h"
 
-#include "engine/Form1.h"
 #include "app/QuorzelProgram.h"
+#include "app/RealServices.h"
+#include "engine/Form1.h"
 #include "platform/audio/QtMicrophone.h"
 #include "platform/audio/QtSpeaker.h"
 
@@ -33,8 +34,8 @@ int runQuorzel(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quorzel"));
     // The program lives in the tray: closing the main window or the about box must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    QuorzelProgram program(QApplication::applicationDirPath(), std::make_unique<QtMicrophone>(),
-                           std::make_unique<QtSpeaker>());
+    RealServices services(std::make_unique<QtMicrophone>(), std::make_unique<QtSpeaker>());
+    QuorzelProgram program(QApplication::applicationDirPath(), services.services());
     program.form().Form_Load();
     return app.exec();
 }

@@ -1,66 +1,62 @@
 #include "app/QuorzelProgram.h"
 
 #include "engine/Form1.h"
-#include "app/QtScriptUi.h"
 #include "plugins/ScriptRunner.h"
+#include "shell/MessageBoxes.h"
+#include "shell/OptionsMenu.h"
+#include "shell/ProgramIcon.h"
+#include "shell/QtScriptUi.h"
 #include "shell/TrayIcon.h"
-#include "platform/audio/AudioInput.h"
-#include "platform/audio/AudioOutput.h"
-#include "platform/desktop/QProcessLauncher.h"
-#include "platform/desktop/QtClipboard.h"
-#include "platform/desktop/QtDocumentOpener.h"
-#include "platform/desktop/XTestKeySender.h"
-#include "platform/speech/EspeakSynthesizer.h"
-#include "platform/speech/PocketSphinxRecognizer.h"
-#include "platform/speech/RecoContext.h"
-
-#include <QMessageBox>
 
 namespace qz {
 
-// Members are destroyed in reverse order: the controller first, then the services it uses.
+// Members are destroyed in reverse order: the controller first, then the windows and services it uses.
 struct QuorzelProgram::Parts {
-    Parts(std::unique_ptr<AudioInput> microphone, std::unique_ptr<AudioOutput> speaker)
-        : recognizer(std::move(microphone)), synthesizer(std::move(speaker)),
-          scripts(
-              [](const QString& title, const QString& text) {
-                  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
-                  box.exec();
-              },
-              &scriptUi) {}
+    explicit Parts(UserMessages* replacement)
+        : messages(replacement ? *replacement : messageBoxes), scripts(messages, &scriptUi), tray(&options) {}
 
-    PocketSphinxRecognizer recognizer;
-    EspeakSynthesizer synthesizer;
-    XTestKeySender keys;
-    QtClipboard clipboard;
-    QProcessLauncher launcher;
-    QtDocumentOpener opener;
-    TrayIcon tray;
+    MessageBoxes messageBoxes;
+    UserMessages& messages;
     QtScriptUi scriptUi;
     ScriptRunner scripts;
+    OptionsMenu options;
+    TrayIcon tray;
     std::unique_ptr<Form1> form;
 };
 
-QuorzelProgram::QuorzelProgram(const QString& programFolder, std::unique_ptr<AudioInput> microphone,
-                               std::unique_ptr<AudioOutput> speaker)
-    : m_parts(std::make_unique<Parts>(std::move(microphone), std::move(speaker))) {
-    Parts& p = *m_parts;
-    Form1Services services;
-    services.programFolder = ProgramFolder(programFolder);
-    services.recognizer = &p.recognizer;
-    services.synthesizer = &p.synthesizer;
-    services.tray = &p.tray;
-    services.keys = &p.keys;
-    services.clipboard = &p.clipboard;
-    services.launcher = &p.launcher;
-    services.opener = &p.opener;
-    services.scripts = &p.scripts;
-    p.form = std::make_unique<Form1>(services);
-    QObject::connect(&p.tray, &TrayIcon::menuRequested, p.form.get(), [form = p.form.get()] { form->mnuOptions_Click(); });
+QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServices& services,
+                               UserMessages* messages)
+    : parts_(std::make_unique<Parts>(messages)) {
+    Parts& p = *parts_;
+    Form1Services s;
+    s.programFolder = ProgramFolder(programFolder);
+    s.recognizer = services.recognizer;
+    s.synthesizer = services.synthesizer;
+    s.keys = services.keys;
+    s.clipboard = services.clipboard;
+    s.launcher = services.launcher;
+    s.opener = services.opener;
+    s.messages = &p.messages;
+    s.scripts = &p.scripts;
+    s.options = &p.options;
+    s.tray = &p.tray;
+    s.ikon = programIcon();
+    p.form = std::make_unique<Form1>(s);
+
+    Form1* form = p.form.get();
+    OptionsMenu* options = &p.options;
+    QObject::connect(options, &QMenu::aboutToShow, form, &Form1::mnuOptions_Click);
+    QObject::connect(options->mnuBrain(), &QAction::triggered, form, &Form1::mnuBrain_Click);
+    QObject::connect(options->mnuSleep(), &QAction::triggered, form, &Form1::mnuSleep_Click);
+    QObject::connect(options->mnuQuit(), &QAction::triggered, form, &Form1::mnuQuit_Click);
 }
 
 QuorzelProgram::~QuorzelProgram() = default;
 
-Form1& QuorzelProgram::form() { return *m_parts->form; }
+Form1& QuorzelProgram::form() { return *parts_->form; }
+
+OptionsMenu& QuorzelProgram::options() { return parts_->options; }
+
+TrayIcon& QuorzelProgram::tray() { return parts_->tray; }
 
 } // namespace qz

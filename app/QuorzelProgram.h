@@ -1,6 +1,9 @@
 #pragma once
 
-// The whole program: the real services wired to the controller. Owns everything it creates.
+// The whole program: every window, menu and message box made here and handed to the controller, and the
+// user's actions in them connected to the controller's handlers. Owns everything it makes.
+
+#include "app/PlatformServices.h"
 
 #include <QString>
 
@@ -8,23 +11,26 @@
 
 namespace qz {
 
-class AudioInput;
-class AudioOutput;
 class Form1;
+class OptionsMenu;
+class TrayIcon;
+class UserMessages;
 
 class QuorzelProgram {
 public:
-    // `programFolder` holds data/ and character/; the microphone and speaker are handed in so a test can
-    // run the program on recorded audio without a sound card.
-    QuorzelProgram(const QString& programFolder, std::unique_ptr<AudioInput> microphone,
-                   std::unique_ptr<AudioOutput> speaker);
+    // `programFolder` holds data/ and character/. `messages` replaces the program's message boxes (a test
+    // that must not block on one); null: message boxes.
+    QuorzelProgram(const QString& programFolder, const PlatformServices& services,
+                   UserMessages* messages = nullptr);
     ~QuorzelProgram();
 
     Form1& form();
+    OptionsMenu& options();
+    TrayIcon& tray();
 
 private:
     struct Parts;
-    std::unique_ptr<Parts> m_parts;
+    std::unique_ptr<Parts> parts_;
 };
 
 } // namespace qz

@@ -4,7 +4,6 @@
 #include "store/CommandRecord.h"
 #include "engine/Form1.h"
 #include "engine/Log.h"
-#include "shell/OptionsMenu.h"
 #include "platform/desktop/KeySender.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/RecoContext.h"
@@ -83,7 +82,7 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
         sayReply();
         listening = false;
         asleep = true;
-        m_options->mnuSleep()->setEnabled(true);
+        m_services.options->setSleepEnabled(true);
         m_stat->setText(QStringLiteral("Sleeping..."));
     } else if (*type == QStringLiteral("plugin") && listening && voiceidle) {
         runPluginOfRecord(record, true);

@@ -1,54 +1,72 @@
 #include "engine/Form1.h"
 
-#include "shell/AboutBox.h"
-#include "store/CommandRecord.h"
 #include "engine/Log.h"
-#include "shell/OptionsMenu.h"
 #include "engine/ScriptObjects.h"
-#include "shell/Tray.h"
-#include "platform/window/Twips.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/SpeechVoice.h"
+#include "platform/window/Twips.h"
+#include "store/CommandRecord.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QMessageBox>
-#include <QPixmap>
+
+#include <stdexcept>
 
 namespace qz {
 namespace {
 
-class MessageBoxes : public UserMessages {
+// Stand-ins for the parts that a program may leave out (tests, benchmarks): each does nothing.
+class NoHead : public HeadPort {
 public:
-    void warning(const QString& title, const QString& text) override {
-        QMessageBox::warning(nullptr, title, text);
-    }
+    void changehead(const QString&) override {}
+    void startIdle() override {}
+    void stopIdle() override {}
+    void startTalking() override {}
+    void stopTalking() override {}
+    void showRestFrame() override {}
 };
 
-HeadPort g_noHead;
-CommandView g_noView;
-CommandEditor g_noEditor;
-MenuFiller g_noMenus;
-MessageBoxes g_messageBoxes;
+class NoView : public CommandView {
+public:
+    void rebuild(const QStringList&) override {}
+    void subititle(const QString&) override {}
+    QWidget* widget() override { return nullptr; }
+};
 
-QIcon trayPicture() {
-    QIcon icon(QStringLiteral(":/quorzel/quorzel.png"));
-    if (icon.isNull()) {
-        // Without the artwork the tray still needs something visible to click.
-        QPixmap fallback(32, 32);
-        fallback.fill(QColor(40, 110, 200));
-        icon = QIcon(fallback);
-    }
-    return icon;
-}
+class NoEditor : public CommandEditor {
+public:
+    bool isOpen() const override { return false; }
+    QString dialogplugin() const override { return {}; }
+    QString phrase() const override { return {}; }
+    void unload() override {}
+};
+
+class NoMenus : public MenuFiller {
+public:
+    void fillmenus() override {}
+};
+
+class NoOptions : public OptionsEntries {
+public:
+    void setBrainEnabled(bool) override {}
+    void setSleepEnabled(bool) override {}
+};
+
+NoHead g_noHead;
+NoView g_noView;
+NoEditor g_noEditor;
+NoMenus g_noMenus;
+NoOptions g_noOptions;
 
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
       m_brainlist(m_services.programFolder.commandFile()) {
+    if (!m_services.messages)
+        throw std::invalid_argument("The controller needs a UserMessages to tell the user of failures");
     if (!m_services.head)
         m_services.head = &g_noHead;
     if (!m_services.view)
@@ -57,8 +75,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
         m_services.editor = &g_noEditor;
     if (!m_services.menus)
         m_services.menus = &g_noMenus;
-    if (!m_services.messages)
-        m_services.messages = &g_messageBoxes;
+    if (!m_services.options)
+        m_services.options = &g_noOptions;
     if (!m_services.endProgram)
         m_services.endProgram = [] { QCoreApplication::exit(0); };
     layOutDesign();
@@ -87,15 +105,7 @@ void Form1::layOutDesign() {
     m_label1 = new QLabel(QStringLiteral("Current: Voice commands"), client);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(twipsRect(3480, 5520, 1815, 195, this));
-
-    m_options = new OptionsMenu(this);
-    connect(m_options, &QMenu::aboutToShow, this, &Form1::mnuOptions_Click);
-    connect(m_options->mnuBrain(), &QAction::triggered, this, &Form1::mnuBrain_Click);
-    connect(m_options->mnuSleep(), &QAction::triggered, this, &Form1::mnuSleep_Click);
-    connect(m_options->mnuAbout(), &QAction::triggered, this, &Form1::mnuAbout_Click);
-    connect(m_options->mnuQuit(), &QAction::triggered, this, &Form1::mnuQuit_Click);
-    m_ikon = trayPicture();
-    setWindowIcon(m_ikon);
+    setWindowIcon(m_services.ikon);
 }
 
 void Form1::Form_Load() {
@@ -129,7 +139,7 @@ void Form1::Form_Load() {
     createVoice();
     QCoreApplication::processEvents();
     if (m_services.tray)
-        m_services.tray->AddTrayIcon(m_ikon, QStringLiteral("Quorzel"), m_options);
+        m_services.tray->AddTrayIcon(m_services.ikon, QStringLiteral("Quorzel"));
     m_services.menus->fillmenus();
     qCDebug(lcEngine) << "started with" << m_brainlist.count() << "commands; status:" << m_stat->text();
 }
@@ -170,7 +180,7 @@ void Form1::createVoice() {
 }
 
 void Form1::refreshbrain() {
-    m_services.view->rebuild(m_brainlist);
+    m_services.view->rebuild(m_brainlist.records());
     const QString failure = m_brainlist.save();
     if (failure.isEmpty()) {
         m_lastSaveFailure.clear();
@@ -218,15 +228,8 @@ void Form1::mnuQuit_Click() {
     m_services.endProgram();
 }
 
-void Form1::mnuOptions_Click() { m_options->mnuBrain()->setEnabled(!isVisible()); }
+void Form1::mnuOptions_Click() { m_services.options->setBrainEnabled(!isVisible()); }
 
 void Form1::mnuBrain_Click() { show(); }
-
-void Form1::mnuAbout_Click() {
-    if (!m_about)
-        m_about = new AboutBox(nullptr);
-    m_about->show();
-    m_about->raise();
-}
 
 } // namespace qz

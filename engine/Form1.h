@@ -1,16 +1,23 @@
 #pragma once
 
 // The controller: the main window that owns the command list, the speech objects and the controller
-// state, starts the program up and shuts it down. Every other window and service is handed in.
+// state, starts the program up and shuts it down. Every other window and service is handed in through
+// the ports of platform/ports; what the user does in those windows reaches the handlers here through
+// connections that app/ makes.
 
-#include "shell/AboutBox.h"
+#include "platform/ports/CommandEditor.h"
+#include "platform/ports/CommandView.h"
+#include "platform/ports/HeadPort.h"
+#include "platform/ports/MenuFiller.h"
+#include "platform/ports/OptionsEntries.h"
+#include "platform/ports/Tray.h"
+#include "platform/ports/UserMessages.h"
 #include "store/BrainList.h"
 #include "store/ProgramFolder.h"
-#include "engine/Ports.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -22,7 +29,6 @@ class Clipboard;
 class DocumentOpener;
 class KeySender;
 class Launcher;
-class OptionsMenu;
 class PhraseProperty;
 class RecoResult;
 class ScriptObjects;
@@ -34,18 +40,19 @@ class RecoRule;
 class RecoState;
 class SpeechVoice;
 class Synthesizer;
-class Tray;
 
 struct Form1Services {
     ProgramFolder programFolder;         // the folder of the executable: data/ and character/ are in it
     Recognizer* recognizer = nullptr;    // null: the program runs without recognition
     Synthesizer* synthesizer = nullptr;  // null: the program runs without a voice
-    HeadPort* head = nullptr;
-    CommandView* view = nullptr;
-    CommandEditor* editor = nullptr;
-    MenuFiller* menus = nullptr;
-    UserMessages* messages = nullptr;
-    Tray* tray = nullptr;
+    UserMessages* messages = nullptr;    // required: every failure the user must hear of goes here
+    HeadPort* head = nullptr;            // null: no head (it does nothing)
+    CommandView* view = nullptr;         // null: no rows
+    CommandEditor* editor = nullptr;     // null: the editor is never open
+    MenuFiller* menus = nullptr;         // null: no plugin or head entries
+    OptionsEntries* options = nullptr;   // null: no "Options" menu
+    Tray* tray = nullptr;                // null: no tray icon
+    QIcon ikon;                          // the program's picture, for the tray and the window
     KeySender* keys = nullptr;           // null: pressing keys fails with a script error
     Clipboard* clipboard = nullptr;
     Launcher* launcher = nullptr;
@@ -67,7 +74,6 @@ public:
     // "Options" is about to open: "Show brain" is enabled exactly when this window is hidden.
     void mnuOptions_Click();
     void mnuBrain_Click();
-    void mnuAbout_Click();
 
     // Rebuilds the command list view and rewrites the command file.
     void refreshbrain();
@@ -127,9 +133,7 @@ public:
 
     QLabel* stat() const { return m_stat; }
     QLabel* Label1() const { return m_label1; }
-    OptionsMenu* mnuOptions() const { return m_options; }
-    QIcon ikon() const { return m_ikon; }
-    AboutBox* about() const { return m_about; }
+    QIcon ikon() const { return m_services.ikon; }
 
 protected:
     // Closing only hides the window: the program lives on in the tray.
@@ -162,9 +166,6 @@ private:
 
     QLabel* m_stat = nullptr;
     QLabel* m_label1 = nullptr;
-    OptionsMenu* m_options = nullptr;
-    QIcon m_ikon;
-    QPointer<AboutBox> m_about;
     QString m_lastSaveFailure; // told once; cleared when a save succeeds again
     std::unique_ptr<ScriptObjects> m_scriptObjects; // "QZ" and "clipboard", made at the first run
     bool m_grammarLost = false; // SetupGrammar failed after a spoken text: try again at the next one

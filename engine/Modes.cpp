@@ -2,7 +2,6 @@
 
 #include "engine/Form1.h"
 #include "engine/Log.h"
-#include "shell/OptionsMenu.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoGrammar.h"
@@ -64,7 +63,7 @@ void Form1::mnuSleep_Click() {
     asleep = false;
     m_stat->setText(QStringLiteral("Not listening"));
     say(QStringLiteral("All functions now activated"));
-    m_options->mnuSleep()->setEnabled(false);
+    m_services.options->setSleepEnabled(false);
 }
 
 } // namespace qz

@@ -1,6 +1,7 @@
 #include "plugins/ScriptRunner.h"
 
 #include "platform/scripthost/ScriptText.h"
+#include "platform/ports/UserMessages.h"
 #include "platform/scripthost/ScriptErrorText.h"
 
 #include "vbscript/ScriptHost.h"
@@ -10,8 +11,8 @@
 
 namespace qz {
 
-ScriptRunner::ScriptRunner(Report report, vbscript::ScriptUi* ui)
-    : m_report(std::move(report)), m_host(std::make_unique<vbscript::ScriptHost>(ui)) {
+ScriptRunner::ScriptRunner(UserMessages& messages, vbscript::ScriptUi* ui)
+    : m_messages(messages), m_host(std::make_unique<vbscript::ScriptHost>(ui)) {
     m_host->setErrorHandler([this](const vbscript::ScriptErrorInfo& error) { onError(error); });
 }
 
@@ -49,8 +50,7 @@ vbscript::ScriptHost& ScriptRunner::host() { return *m_host; }
 
 void ScriptRunner::onError(const vbscript::ScriptErrorInfo& error) {
     m_lastReport = scriptErrorText(error, m_pluginName);
-    if (m_report)
-        m_report(kScriptErrorTitle, m_lastReport);
+    m_messages.warning(kScriptErrorTitle, m_lastReport);
 }
 
 } // namespace qz

@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -18,11 +17,12 @@ struct ScriptErrorInfo;
 
 namespace qz {
 
+class UserMessages;
+
 class ScriptRunner {
 public:
-    // `report(title, text)` shows a message box; `ui` serves MsgBox and InputBox (may be null).
-    using Report = std::function<void(const QString& title, const QString& text)>;
-    ScriptRunner(Report report, vbscript::ScriptUi* ui = nullptr);
+    // Script errors are shown through `messages`; `ui` serves MsgBox and InputBox (may be null).
+    explicit ScriptRunner(UserMessages& messages, vbscript::ScriptUi* ui = nullptr);
     ~ScriptRunner();
 
     // A plugin file's text as the host gets it: every line, ended in the file by CR LF, CR or LF, followed
@@ -48,7 +48,7 @@ public:
 private:
     void onError(const vbscript::ScriptErrorInfo& error);
 
-    Report m_report;
+    UserMessages& m_messages;
     std::unique_ptr<vbscript::ScriptHost> m_host;
     QString m_pluginName;
     QString m_lastReport;

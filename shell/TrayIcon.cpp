@@ -6,37 +6,35 @@
 
 namespace qz {
 
-TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {}
+TrayIcon::TrayIcon(QMenu* menu, QObject* parent) : QObject(parent), menu_(menu) {}
 TrayIcon::~TrayIcon() = default;
 
-void TrayIcon::AddTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu) {
-    m_menu = menu;
-    m_icon = std::make_unique<QSystemTrayIcon>(icon);
-    m_icon->setToolTip(tip);
-    connect(m_icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        onActivated(int(reason));
-    });
+void TrayIcon::AddTrayIcon(const QIcon& icon, const QString& tip) {
+    icon_ = std::make_unique<QSystemTrayIcon>(icon);
+    icon_->setToolTip(tip);
+    connect(icon_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) { onActivated(int(reason)); });
     // Where the desktop has no tray this does nothing visible; the head still opens the menu.
-    m_icon->show();
+    icon_->show();
 }
 
 void TrayIcon::RemoveTrayIcon() {
-    if (m_icon)
-        m_icon->hide();
-    m_icon.reset();
+    if (icon_)
+        icon_->hide();
+    icon_.reset();
 }
 
-bool TrayIcon::isShown() const { return m_icon != nullptr; }
+bool TrayIcon::isShown() const { return icon_ != nullptr; }
 
-QString TrayIcon::tip() const { return m_icon ? m_icon->toolTip() : QString(); }
+QString TrayIcon::tip() const { return icon_ ? icon_->toolTip() : QString(); }
 
 void TrayIcon::onActivated(int reason) {
     // Linux tray hosts report a finished right click as a context request; press and release are theirs.
-    if (reason != QSystemTrayIcon::Context || !m_menu)
+    if (reason != QSystemTrayIcon::Context || !menu_)
         return;
     const QPoint pos = QCursor::pos();
     emit menuRequested(pos);
-    m_menu->popup(pos);
+    menu_->popup(pos);
 }
 
 } // namespace qz

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/ports/Tray.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QString>
-
-#include "shell/Tray.h"
 
 #include <memory>
 
@@ -13,16 +13,17 @@ class QSystemTrayIcon;
 
 namespace qz {
 
-// The notification-area icon. A context click on it (the right button) opens the given menu; left clicks
-// and double clicks do nothing. Without a system tray the program runs on without the icon.
+// The notification-area icon. A context click on it (the right button) opens its menu; left clicks and
+// double clicks do nothing. Without a system tray the program runs on without the icon.
 class TrayIcon : public QObject, public Tray {
     Q_OBJECT
 public:
-    explicit TrayIcon(QObject* parent = nullptr);
+    // `menu` opens on a context click; it must outlive the icon.
+    explicit TrayIcon(QMenu* menu, QObject* parent = nullptr);
     ~TrayIcon() override;
 
-    // `AddTrayIcon`: shows the icon with its tip; `menu` opens on a context click.
-    void AddTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu) override;
+    // `AddTrayIcon`: shows the icon with its tip.
+    void AddTrayIcon(const QIcon& icon, const QString& tip) override;
     // `RemoveTrayIcon`: takes the icon away again.
     void RemoveTrayIcon() override;
 
@@ -30,7 +31,7 @@ public:
     QString tip() const;
 
 signals:
-    // The menu is about to open at `pos` (global coordinates): the owner updates its entries here.
+    // The menu is about to open at `pos` (global coordinates).
     void menuRequested(const QPoint& pos);
 
 public slots:
@@ -38,8 +39,8 @@ public slots:
     void onActivated(int reason);
 
 private:
-    std::unique_ptr<QSystemTrayIcon> m_icon;
-    QMenu* m_menu = nullptr;
+    QMenu* menu_;
+    std::unique_ptr<QSystemTrayIcon> icon_;
 };
 
 } // namespace qz

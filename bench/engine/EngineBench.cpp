@@ -72,12 +72,18 @@ public:
     std::vector<Entry> spoken;
 };
 
+// A failure during a benchmark is printed, never waited on.
+class PrintedMessages : public UserMessages {
+public:
+    void warning(const QString& title, const QString& text) override {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+    }
+};
+
 struct Program {
-    Program(Recognizer& recognizer, Synthesizer& synthesizer, const QString& folder)
-        : scripts([](const QString& title, const QString& text) {
-              std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
-          }) {
+    Program(Recognizer& recognizer, Synthesizer& synthesizer, const QString& folder) : scripts(messages) {
         Form1Services services;
+        services.messages = &messages;
         services.programFolder = ProgramFolder(folder);
         services.recognizer = &recognizer;
         services.synthesizer = &synthesizer;
@@ -85,6 +91,7 @@ struct Program {
         services.endProgram = [] {};
         form = std::make_unique<Form1>(services);
     }
+    PrintedMessages messages;
     ScriptRunner scripts;
     std::unique_ptr<Form1> form;
 };

@@ -1,10 +1,11 @@
 // The program with its real services (PocketSphinx, espeak-ng, the script host) starts and quits cleanly.
 
-#include "engine/Form1.h"
-#include "shell/OptionsMenu.h"
 #include "app/QuorzelProgram.h"
+#include "app/RealServices.h"
+#include "engine/Form1.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/audio/BufferAudioInput.h"
+#include "shell/OptionsMenu.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,15 +25,15 @@ TEST(Program, StartsHiddenAndQuitsFromTheMenu) {
     QFile::copy(QStringLiteral(QZ_CONTENT_DIR "/data/brain.qzb"), dir.filePath("data/brain.qzb"));
     int exitCode = -1;
     {
-        QuorzelProgram program(dir.path(), std::make_unique<BufferAudioInput>(),
-                               std::make_unique<TimedSilentOutput>());
+        RealServices services(std::make_unique<BufferAudioInput>(), std::make_unique<TimedSilentOutput>());
+        QuorzelProgram program(dir.path(), services.services());
         Form1& form = program.form();
         form.Form_Load();
         EXPECT_FALSE(form.isVisible());
         EXPECT_EQ(form.brainlist().count(), 3);
         ASSERT_NE(form.voice(), nullptr);
         form.speak("Goodbye");
-        QTimer::singleShot(200, &form, [&form] { form.mnuOptions()->mnuQuit()->trigger(); });
+        QTimer::singleShot(200, &form, [&program] { program.options().mnuQuit()->trigger(); });
         exitCode = QApplication::exec();
     }
     EXPECT_EQ(exitCode, 0);

@@ -1,5 +1,4 @@
 #include "tests/engine/EngineFixture.h"
-#include "shell/OptionsMenu.h"
 
 #include "vbscript/ScriptHost.h"
 
@@ -46,7 +45,7 @@ TEST_P(Dispatch, ActsByTypeAndState) {
     EXPECT_EQ(f.form->listening, c.listeningAfter);
     EXPECT_EQ(f.form->asleep, c.asleepAfter);
     EXPECT_EQ(f.form->stat()->text(), c.stat);
-    EXPECT_EQ(f.form->mnuOptions()->mnuSleep()->isEnabled(), c.asleepAfter && !c.asleep);
+    EXPECT_EQ(f.options.sleepEnabled, c.asleepAfter && !c.asleep);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -207,27 +206,6 @@ TEST(DispatchModes, StopDictationBringsBackTheCommandGrammar) {
     EXPECT_FALSE(f.recognizer.isDictating());
     EXPECT_TRUE(f.form->dictationmode.isEmpty());
     EXPECT_EQ(f.recognizer.activePhrases().size(), 7);
-}
-
-TEST(DispatchModes, ActivateFunctionsFromTheMenuWakesWithoutListening) {
-    EngineFixture f(kBrain);
-    f.start();
-    f.form->listening = true;
-    f.recognizer.say("Sleep now");
-    f.finishSpeech();
-    f.synthesizer.clearLog();
-    QAction* entry = f.form->mnuOptions()->mnuSleep();
-    ASSERT_TRUE(entry->isEnabled());
-    entry->trigger(); // the entry of the menu the program shows, as a user chooses it
-    EXPECT_FALSE(f.form->asleep);
-    EXPECT_FALSE(f.form->listening);
-    EXPECT_EQ(f.form->stat()->text(), "Not listening");
-    EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] All functions now activated"});
-    EXPECT_FALSE(entry->isEnabled());
-    // Awake again: the activate command acts.
-    f.finishSpeech();
-    f.recognizer.say("Wake up");
-    EXPECT_TRUE(f.form->listening);
 }
 
 TEST(Hypothesis, ShowsRowZerosReplyThenTheGuess) {

@@ -11,7 +11,6 @@
 #include "platform/fake/FakeSynthesizer.h"
 #include "engine/Form1.h"
 #include "plugins/ScriptRunner.h"
-#include "shell/Tray.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoResult.h"
 
@@ -52,8 +51,9 @@ public:
 class LoggingView : public CommandView {
 public:
     explicit LoggingView(Log& log) : log(log) {}
-    void rebuild(const BrainList& list) override { log.add(QString("rows %1").arg(list.count())); }
+    void rebuild(const QStringList& records) override { log.add(QString("rows %1").arg(records.size())); }
     void subititle(const QString& text) override { subtitle = text; }
+    QWidget* widget() override { return nullptr; }
     Log& log;
     QString subtitle;
 };
@@ -81,6 +81,15 @@ public:
     Log& log;
 };
 
+// The "Options" entries as the controller leaves them.
+class RecordingOptions : public OptionsEntries {
+public:
+    void setBrainEnabled(bool enabled) override { brainEnabled = enabled; }
+    void setSleepEnabled(bool enabled) override { sleepEnabled = enabled; }
+    bool brainEnabled = true;
+    bool sleepEnabled = false;
+};
+
 class LoggingMessages : public UserMessages {
 public:
     explicit LoggingMessages(Log& log) : log(log) {}
@@ -95,7 +104,7 @@ public:
 class LoggingTray : public Tray {
 public:
     explicit LoggingTray(Log& log) : log(log) {}
-    void AddTrayIcon(const QIcon&, const QString& tip, QMenu*) override { log.add("AddTrayIcon " + tip); }
+    void AddTrayIcon(const QIcon&, const QString& tip) override { log.add("AddTrayIcon " + tip); }
     void RemoveTrayIcon() override { log.add("RemoveTrayIcon"); }
     Log& log;
 };
@@ -140,9 +149,7 @@ public:
         writeFile("data/brain.qzb", brain);
         if (currentHead)
             writeFile("character/currenthead.qzs", *currentHead);
-        scripts = std::make_unique<ScriptRunner>([this](const QString& title, const QString& text) {
-            messages.warning(title, text);
-        });
+        scripts = std::make_unique<ScriptRunner>(messages);
         Form1Services services;
         services.programFolder = ProgramFolder(dir.path());
         services.recognizer = &recognizer;
@@ -152,6 +159,7 @@ public:
         services.editor = &editor;
         services.menus = &menus;
         services.messages = &messages;
+        services.options = &options;
         services.tray = &tray;
         services.keys = &keys;
         services.clipboard = &clipboard;
@@ -187,6 +195,7 @@ public:
     LoggingEditor editor;
     LoggingMenus menus;
     LoggingMessages messages;
+    RecordingOptions options;
     LoggingTray tray;
     LoggingRecognizer recognizer;
     LoggingSynthesizer synthesizer;

@@ -1,5 +1,4 @@
 #include "tests/engine/EngineFixture.h"
-#include "shell/OptionsMenu.h"
 
 #include "platform/speech/SpeechVoice.h"
 
@@ -40,7 +39,6 @@ TEST(Startup, LeavesTheControllerAwakeHiddenAndNotListening) {
     EXPECT_EQ(form.windowTitle(), "Quorzel 4 BETA");
     EXPECT_EQ(form.stat()->text(), "Not listening");
     EXPECT_EQ(form.Label1()->text(), "Current: Voice commands");
-    EXPECT_FALSE(form.mnuOptions()->mnuSleep()->isEnabled());
     EXPECT_EQ(form.voice()->voice(), f.synthesizer.voices().at(1)); // start-up takes voice 1
     EXPECT_EQ(f.recognizer.activePhrases(), (QStringList{"Wake up", "Go quiet", "Sleep now"}));
     // The refresh rewrote the file with CR LF after every record.
@@ -137,55 +135,6 @@ TEST(Shutdown, ClosingTheWindowOnlyHidesIt) {
     EXPECT_FALSE(f.form->close());
     EXPECT_FALSE(f.form->isVisible());
     EXPECT_TRUE(f.log.lines.filter("end program").isEmpty());
-}
-
-TEST(OptionsMenu, EntriesInOrderAndShowBrainEnabledOnlyWhileHidden) {
-    EngineFixture f;
-    f.start();
-    OptionsMenu* menu = f.form->mnuOptions();
-    QStringList captions;
-    for (QAction* a : menu->actions())
-        captions << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(captions, (QStringList{"Show brain", "Activate functions", "Character Head", "About", "-", "Quit"}));
-    EXPECT_EQ(menu->title(), "Options");
-    QStringList heads;
-    for (QAction* a : menu->ch()->actions())
-        heads << a->text();
-    EXPECT_EQ(heads, QStringList{"No head"});
-
-    emit menu->aboutToShow();
-    EXPECT_TRUE(menu->mnuBrain()->isEnabled());
-    menu->mnuBrain()->trigger();
-    EXPECT_TRUE(f.form->isVisible());
-    emit menu->aboutToShow();
-    EXPECT_FALSE(menu->mnuBrain()->isEnabled());
-    f.form->close();
-    emit menu->aboutToShow();
-    EXPECT_TRUE(menu->mnuBrain()->isEnabled());
-
-    menu->mnuQuit()->trigger();
-    EXPECT_EQ(f.log.lines.last(), "end program");
-}
-
-TEST(AboutBox, OpensOnceAndAClickClosesIt) {
-    EngineFixture f;
-    f.start();
-    QAction* about = f.form->mnuOptions()->mnuAbout();
-    about->trigger();
-    QPointer<AboutBox> box = f.form->about();
-    ASSERT_TRUE(box);
-    about->trigger();
-    EXPECT_EQ(f.form->about(), box.data()); // shown again, not a second box
-    QStringList texts;
-    for (QLabel* l : box->findChildren<QLabel*>())
-        texts << l->text();
-    EXPECT_TRUE(texts.contains("Quorzel"));
-    EXPECT_TRUE(texts.contains("Quorzel version 4 BETA"));
-    QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(box, &click);
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(box);
 }
 
 } // namespace

@@ -12,8 +12,8 @@ namespace {
 
 TEST(TrayIcon, OnlyAContextClickOpensTheMenu) {
     OptionsMenu menu;
-    TrayIcon tray;
-    tray.AddTrayIcon(QIcon(), "Quorzel", &menu);
+    TrayIcon tray(&menu);
+    tray.AddTrayIcon(QIcon(), "Quorzel");
     EXPECT_TRUE(tray.isShown());
     EXPECT_EQ(tray.tip(), "Quorzel");
     QSignalSpy requested(&tray, &TrayIcon::menuRequested);

@@ -1,4 +1,4 @@
-#include "app/QtScriptUi.h"
+#include "shell/QtScriptUi.h"
 
 #include "platform/scripthost/ScriptText.h"
 
