@@ -1,43 +1,20 @@
 // What a recognised phrase does: typed while dictating, handed to the plugin while capturing, otherwise
-// the command at the recognised index acts according to the listening state.
+// the command at the recognised index acts as the dispatch's table decides for the listening state.
 
-#include "store/CommandRecord.h"
 #include "engine/Form1.h"
 #include "engine/Log.h"
 #include "platform/desktop/KeySender.h"
-#include "platform/speech/Recognizer.h"
-#include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoResult.h"
-#include "platform/speech/SpeechError.h"
 #include "plugins/ScriptRunner.h"
+#include "store/CommandRecord.h"
 
 namespace qz {
-
-void Form1::newRecoContext() {
-    if (!m_services.recognizer)
-        throw SpeechError(QStringLiteral("Speech recognition is not available"));
-    // Drop the handles into the old context before it goes.
-    m_grammar = nullptr;
-    m_itemsrule = nullptr;
-    m_afterprefix = nullptr;
-    m_wholePhrasesRule = nullptr;
-    std::unique_ptr<RecoContext> next = m_services.recognizer->createContext();
-    // The old context may be delivering the very event whose handler replaces it (Stopdictation from a
-    // plugin's capture): it hears nothing any more, and goes once that event has returned.
-    if (m_recoContext)
-        m_recoContext.release()->deleteLater();
-    m_recoContext = std::move(next);
-    connect(m_recoContext.get(), &RecoContext::Recognition, this,
-            [this](int, qint64, int, const RecoResult& result) { RecoContext_Recognition(result); });
-    connect(m_recoContext.get(), &RecoContext::Hypothesis, this,
-            [this](int, qint64, const RecoResult& result) { RecoContext_Hypothesis(result); });
-}
 
 void Form1::RecoContext_Recognition(const RecoResult& result) {
     const QString text = result.GetText(0, -1, true);
     qCDebug(lcEngine) << "recognised" << text << "grammar" << result.GrammarId() << "index"
                       << result.Properties(1).Children(0).Id();
-    if (dictationmode == QStringLiteral("dictating")) {
+    if (m_state.isDictating()) {
         // Dictated words are text: "+" or "{" typed as themselves, never pressed as keys.
         try {
             if (m_services.keys)
@@ -46,7 +23,7 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
             m_stat->setText(QString::fromUtf8(e.what()));
         }
     }
-    if (dictationmode == QStringLiteral("capturesentence")) {
+    if (m_state.isCapturing()) {
         capturedtext = text;
         // capture is optional: a plugin without it lets the sentence go.
         if (m_services.scripts && m_services.scripts->hasProcedure(QStringLiteral("capture")))
@@ -61,38 +38,42 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
     const auto type = CommandRecord::field(record, 1);
     if (!type)
         return;
-    const QString reply = CommandRecord::field(record, 2).value_or(QString());
-    const bool hasReply = CommandRecord::field(record, 2).has_value();
-    auto sayReply = [&] {
-        if (hasReply)
-            say(reply);
+    auto sayField = [&](int k) {
+        if (const auto text = CommandRecord::field(record, k))
+            say(*text);
     };
 
-    if (*type == QStringLiteral("activate") && listening && voiceidle && !asleep) {
+    switch (dispatchDecision(*type, m_state)) {
+    case CommandAction::None:
+        break;
+    case CommandAction::AlreadyListening:
         say(QStringLiteral("Already am sir"));
-    } else if (*type == QStringLiteral("activate") && !listening && voiceidle && !asleep) {
-        listening = true;
-        sayReply();
-        m_stat->setText(QStringLiteral("Listening..."));
-    } else if (*type == QStringLiteral("deactivate") && listening && voiceidle) {
-        sayReply();
-        listening = false;
-        m_stat->setText(QStringLiteral("Not listening"));
-    } else if (*type == QStringLiteral("sleep") && listening && voiceidle && !asleep) {
-        sayReply();
-        listening = false;
-        asleep = true;
+        break;
+    case CommandAction::Activate:
+        m_state.activate();
+        sayField(2);
+        showStatus();
+        break;
+    case CommandAction::Deactivate:
+        sayField(2);
+        m_state.deactivate();
+        showStatus();
+        break;
+    case CommandAction::Sleep:
+        sayField(2);
+        m_state.sleep();
         m_services.options->setSleepEnabled(true);
-        m_stat->setText(QStringLiteral("Sleeping..."));
-    } else if (*type == QStringLiteral("plugin") && listening && voiceidle) {
+        showStatus();
+        break;
+    case CommandAction::RunPlugin:
         runPluginOfRecord(record, true);
-    } else if (*type == QStringLiteral("repeat") && listening && voiceidle) {
-        if (lastpluginrecord.isEmpty()) {
-            if (const auto message = CommandRecord::field(record, 3))
-                say(*message);
-        } else {
+        break;
+    case CommandAction::Repeat:
+        if (lastpluginrecord.isEmpty())
+            sayField(3);
+        else
             runPluginOfRecord(lastpluginrecord, false);
-        }
+        break;
     }
     qCDebug(lcEngine) << "status:" << m_stat->text();
 }

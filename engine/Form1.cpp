@@ -64,7 +64,7 @@ NoOptions g_noOptions;
 
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
-      m_brainlist(m_services.programFolder.commandFile()) {
+      m_brainlist(m_services.programFolder.commandFile()), m_commandGrammar(m_services.recognizer) {
     if (!m_services.messages)
         throw std::invalid_argument("The controller needs a UserMessages to tell the user of failures");
     if (!m_services.head)
@@ -80,6 +80,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
     if (!m_services.endProgram)
         m_services.endProgram = [] { QCoreApplication::exit(0); };
     layOutDesign();
+    connect(&m_commandGrammar, &CommandGrammar::Recognition, this, &Form1::RecoContext_Recognition);
+    connect(&m_commandGrammar, &CommandGrammar::Hypothesis, this, &Form1::RecoContext_Hypothesis);
 }
 
 Form1::~Form1() = default;
@@ -99,7 +101,7 @@ void Form1::layOutDesign() {
         rows->setGeometry(brainbox->rect());
     }
 
-    m_stat = new QLabel(QStringLiteral("Not listening"), client);
+    m_stat = new QLabel(m_state.statusText(), client);
     m_stat->setObjectName(QStringLiteral("stat"));
     m_stat->setGeometry(twipsRect(120, 5520, 3135, 195, this));
     m_label1 = new QLabel(QStringLiteral("Current: Voice commands"), client);
@@ -110,8 +112,8 @@ void Form1::layOutDesign() {
 
 void Form1::Form_Load() {
     hide();
-    voiceidle = true;
-    asleep = false;
+    m_state.setVoiceIdle(true);
+    m_state.wake();
     loadCommandFile();
     const QString head = readCurrentHead();
     if (head != QStringLiteral("none"))

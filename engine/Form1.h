@@ -5,6 +5,8 @@
 // the ports of platform/ports; what the user does in those windows reaches the handlers here through
 // connections that app/ makes.
 
+#include "engine/CommandGrammar.h"
+#include "engine/ListeningState.h"
 #include "platform/ports/CommandEditor.h"
 #include "platform/ports/CommandView.h"
 #include "platform/ports/HeadPort.h"
@@ -118,16 +120,14 @@ public:
 
     // Controller state.
     BrainList& brainlist() { return m_brainlist; }
-    bool listening = false;
-    bool asleep = false;
-    bool voiceidle = true;
-    QString dictationmode;
+    ListeningState& state() { return m_state; }
+    const ListeningState& state() const { return m_state; }
     QString lastpluginrecord;
     QString pluginrecord;
     QString capturedtext;
 
-    RecoContext* recoContext() const { return m_recoContext.get(); }
-    RecoGrammar* grammar() const { return m_grammar; }
+    RecoContext* recoContext() const { return m_commandGrammar.context(); }
+    RecoGrammar* grammar() const { return m_commandGrammar.grammar(); }
     SpeechVoice* voice() const { return m_voice.get(); }
     const ProgramFolder& programFolder() const { return m_services.programFolder; }
 
@@ -145,23 +145,16 @@ private:
     QString readCurrentHead() const;
     void createVoice();
     void tellOnce(const QString& key, const QString& text);
-    // Replaces `RecoContext` by a new one whose events reach the handlers here.
-    void newRecoContext();
     void connectVoice();
-    void startDictationGrammar(const QString& mode);
-    void fillWholePhrasesRule();
+    void startDictationMode(QStringView mode);
     void say(const QString& text);
-    void recoverGrammar();
+    // The status line shows what the listening state says.
+    void showStatus();
 
     Form1Services m_services;
     BrainList m_brainlist;
-
-    std::unique_ptr<RecoContext> m_recoContext;
-    RecoGrammar* m_grammar = nullptr;
-    RecoRule* m_itemsrule = nullptr;
-    RecoState* m_afterprefix = nullptr;
-    RecoRule* m_wholePhrasesRule = nullptr; // in the dictation grammar: the phrases heard whole
-    QStringList m_wholePhrases;
+    ListeningState m_state;
+    CommandGrammar m_commandGrammar; // `RecoContext` and its grammar
     std::unique_ptr<SpeechVoice> m_voice;
 
     QLabel* m_stat = nullptr;

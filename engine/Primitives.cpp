@@ -98,7 +98,7 @@ void Form1::connectVoice() {
 }
 
 void Form1::Voice_StartStream() {
-    voiceidle = false;
+    m_state.setVoiceIdle(false);
     if (m_services.recognizer)
         m_services.recognizer->setOwnVoiceSounding(true);
     m_services.head->stopIdle();
@@ -107,7 +107,7 @@ void Form1::Voice_StartStream() {
 
 void Form1::Voice_EndStream() {
     m_services.head->stopTalking();
-    voiceidle = true;
+    m_state.setVoiceIdle(true);
     m_services.head->showRestFrame();
     m_services.head->startIdle();
     if (m_services.recognizer)
@@ -116,9 +116,7 @@ void Form1::Voice_EndStream() {
         SetupGrammar();
         if (m_grammarLost) {
             m_grammarLost = false;
-            m_stat->setText(asleep      ? QStringLiteral("Sleeping...")
-                            : listening ? QStringLiteral("Listening...")
-                                        : QStringLiteral("Not listening"));
+            showStatus();
         }
     } catch (const std::exception& e) {
         // The recogniser is gone: keep running, say why, and try again after the next spoken text.

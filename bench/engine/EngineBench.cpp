@@ -138,7 +138,7 @@ void benchDispatch() {
     StampingSynthesizer synthesizer(clock);
     Program program(recognizer, synthesizer, makeProgramFolder(dir, kCommands));
     program.form->Form_Load();
-    program.form->listening = true;
+    program.form->state().activate();
     std::vector<double> times;
     for (int round = 0; round < 4; ++round) {
         for (int i = 0; i < kCommands; ++i) {
@@ -217,7 +217,7 @@ void benchEndOfSpeech() {
     StampingSynthesizer synthesizer(clock);
     Program program(recognizer, synthesizer, makeProgramFolder(dir, kCommands));
     program.form->Form_Load();
-    program.form->listening = true;
+    program.form->state().activate();
     QEventLoop loop;
     QObject::connect(feed, &AudioInput::finished, &loop, &QEventLoop::quit);
     loop.exec();

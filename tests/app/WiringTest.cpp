@@ -95,15 +95,15 @@ TEST_F(Wiring, ActivateFunctionsFromTheMenuWakesWithoutListening) {
     QAction* entry = program->options().mnuSleep();
     ASSERT_TRUE(entry->isEnabled()); // the sleep command enabled it
     entry->trigger();                // the entry of the menu the program shows, as a user chooses it
-    EXPECT_FALSE(form.asleep);
-    EXPECT_FALSE(form.listening);
+    EXPECT_FALSE(form.state().asleep());
+    EXPECT_FALSE(form.state().listening());
     EXPECT_EQ(form.stat()->text(), "Not listening");
     EXPECT_EQ(synthesizer.log(), QStringList{"[speak flags=1] All functions now activated"});
     EXPECT_FALSE(entry->isEnabled());
     // Awake again: the activate command acts.
     synthesizer.finishAll();
     recognizer.say("Wake up");
-    EXPECT_TRUE(form.listening);
+    EXPECT_TRUE(form.state().listening());
 }
 
 TEST_F(Wiring, QuitFromTheMenuEndsTheProgram) {

@@ -35,15 +35,18 @@ TEST_P(Dispatch, ActsByTypeAndState) {
     EngineFixture f(kBrain);
     f.writeFile("data/probe.qzp", kProbePlugin);
     f.start();
-    f.form->listening = c.listening;
-    f.form->asleep = c.asleep;
-    f.form->voiceidle = c.voiceidle;
+    ListeningState& state = f.form->state();
+    if (c.asleep)
+        state.sleep();
+    if (c.listening)
+        state.activate();
+    state.setVoiceIdle(c.voiceidle);
     f.form->stat()->setText("before");
     f.recognizer.say(c.phrase);
     const QStringList spoken = f.synthesizer.log();
     EXPECT_EQ(spoken.join("|"), QString(c.spoken).isEmpty() ? QString() : QString("[speak flags=1] ") + c.spoken);
-    EXPECT_EQ(f.form->listening, c.listeningAfter);
-    EXPECT_EQ(f.form->asleep, c.asleepAfter);
+    EXPECT_EQ(f.form->state().listening(), c.listeningAfter);
+    EXPECT_EQ(f.form->state().asleep(), c.asleepAfter);
     EXPECT_EQ(f.form->stat()->text(), c.stat);
     EXPECT_EQ(f.options.sleepEnabled, c.asleepAfter && !c.asleep);
 }
@@ -76,7 +79,7 @@ TEST(DispatchRepeat, RunsTheLastSpokenPluginWithItsRecordAsItWas) {
     EngineFixture f(kBrain);
     f.writeFile("data/probe.qzp", kProbePlugin);
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.recognizer.say("Run probe");
     EXPECT_EQ(f.form->lastpluginrecord, "Run probe|plugin|probe|first|second");
     f.finishSpeech();
@@ -92,7 +95,7 @@ TEST(DispatchRepeat, RunsTheLastSpokenPluginWithItsRecordAsItWas) {
 TEST(DispatchPlugin, MissingPluginFileIsReportedOnceAndNothingRuns) {
     EngineFixture f(kBrain);
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.form->lastpluginrecord = "earlier";
     f.recognizer.say("Run probe");
     ASSERT_EQ(f.messages.texts.size(), 1);
@@ -105,7 +108,7 @@ TEST(DispatchPlugin, ScriptErrorsShowAScriptErrorBox) {
     EngineFixture f(kBrain);
     f.writeFile("data/probe.qzp", "Sub Main\r\n  x = 1 / 0\r\nEnd Sub\r\n");
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.recognizer.say("Run probe");
     ASSERT_EQ(f.log.lines.filter("message").join(","), "message Script Error");
     EXPECT_TRUE(f.messages.texts[0].startsWith("Division by zero")) << f.messages.texts[0].toStdString();
@@ -133,7 +136,7 @@ TEST(DispatchPlugin, RunawayPluginsEndAndTheProgramGoesOn) {
         f.scripts->host().setMemoryBudget(32u << 20);
         f.writeFile("data/probe.qzp", "Sub Main\r\n" + c.main + "End Sub\r\n");
         f.start();
-        f.form->listening = true;
+        f.form->state().activate();
         f.recognizer.say("Run probe");
         ASSERT_EQ(f.messages.texts.size(), 1);
         EXPECT_TRUE(f.messages.texts[0].startsWith(c.error)) << f.messages.texts[0].toStdString();
@@ -149,7 +152,7 @@ TEST(DispatchPlugin, TheScriptErrorBoxNamesWhatTheScriptGotWrong) {
     // A plugin whose lines end in LF alone, as Linux editors write them.
     f.writeFile("data/probe.qzp", "Sub Main\n  QZ.speek \"hello\"\nEnd Sub\n");
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.recognizer.say("Run probe");
     ASSERT_EQ(f.messages.texts.size(), 1);
     EXPECT_TRUE(f.messages.texts[0].startsWith("Object doesn't support this property or method: 'QZ.speek'"))
@@ -160,7 +163,7 @@ TEST(DispatchPlugin, TheScriptErrorBoxNamesWhatTheScriptGotWrong) {
 TEST(DispatchModes, DictationTypesTextLiterallyAndRunsNoCommand) {
     EngineFixture f(kBrain);
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.form->Startdictation();
     EXPECT_EQ(f.form->Label1()->text(), "Current: Dictating...");
     f.recognizer.say("a+b {c} 50% ^up~");
@@ -173,9 +176,9 @@ TEST(DispatchModes, CaptureRunsCaptureWithTheSentenceEachTime) {
     f.writeFile("data/probe.qzp", "Sub Main\r\n  capturesentence\r\nEnd Sub\r\n"
                                   "Sub capture\r\n  speak \"got \" & QZ.capturedtext\r\nEnd Sub\r\n");
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.recognizer.say("Run probe");
-    EXPECT_EQ(f.form->dictationmode, "capturesentence");
+    EXPECT_EQ(f.form->state().dictationmode(), "capturesentence");
     f.recognizer.say("first sentence");
     f.recognizer.say("second sentence");
     EXPECT_EQ(f.synthesizer.log(),
@@ -187,11 +190,11 @@ TEST(DispatchModes, CaptureWithoutACaptureProcedureIsNoError) {
     EngineFixture f(kBrain);
     f.writeFile("data/probe.qzp", "Sub Main\r\n  capturesentence\r\nEnd Sub\r\n");
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.recognizer.say("Run probe");
     f.recognizer.say("a sentence");
     EXPECT_EQ(f.form->capturedtext, "a sentence");
-    EXPECT_EQ(f.form->dictationmode, "capturesentence");
+    EXPECT_EQ(f.form->state().dictationmode(), "capturesentence");
     EXPECT_TRUE(f.scripts->lastReport().isEmpty());
 }
 
@@ -204,7 +207,7 @@ TEST(DispatchModes, StopDictationBringsBackTheCommandGrammar) {
     EXPECT_TRUE(f.recognizer.isDictating());
     f.form->Stopdictation();
     EXPECT_FALSE(f.recognizer.isDictating());
-    EXPECT_TRUE(f.form->dictationmode.isEmpty());
+    EXPECT_TRUE(f.form->state().dictationmode().isEmpty());
     EXPECT_EQ(f.recognizer.activePhrases().size(), 7);
 }
 

@@ -11,27 +11,13 @@
 namespace qz::test {
 namespace {
 
-TEST(Grammar, LayoutRuleByRuleAndTransitionByTransition) {
-    EngineFixture f("Wake up|activate|Hi\r\n|plugin|say|empty phrase\r\nWake up|plugin|say|same phrase\r\n");
-    f.start();
-    const QString expected = "grammar 0\n"
-                             "rule \"TopLevelRule\" id=1 attrs=33 active\n"
-                             "  s0 -> s1 word \"\" type=1 prop(\"\",0,0) w=1\n"
-                             "  s1 -> end rule \"ListItemsRule\" prop(\"\",1,1) w=1\n"
-                             "rule \"ListItemsRule\" id=2 attrs=32\n"
-                             "  s0 -> end word \"Wake up\" type=1 prop(\"Wake up\",0,0) w=1\n"
-                             "  s0 -> end word \"\" type=1 prop(\"\",1,1) w=1\n"
-                             "  s0 -> end word \"Wake up\" type=1 prop(\"Wake up\",2,2) w=1";
-    EXPECT_EQ(f.form->grammar()->describe(), expected);
-}
-
 TEST(Grammar, RebuildFollowsTheListAndRenumbers) {
     EngineFixture f("r0|activate|a\r\nr1|deactivate|b\r\nr2|sleep|c\r\nr3|plugin|say|x\r\nr4|plugin|say|y\r\n");
     f.start();
     f.form->brainlist().remove(3);
     f.form->RebuildGrammar();
     EXPECT_EQ(f.recognizer.activePhrases(), (QStringList{"r0", "r1", "r2", "r4"}));
-    f.form->listening = true;
+    f.form->state().activate();
     f.writeFile("data/say.qzp", "Sub Main\r\n speak settings(1)\r\nEnd Sub\r\n");
     f.recognizer.say("r4");
     EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] y"}); // r4 is now index 3
@@ -44,7 +30,7 @@ TEST(Grammar, IndexesBeyond32767Work) {
     EngineFixture f(brain);
     f.writeFile("data/say.qzp", "Sub Main\r\n speak settings(1)\r\nEnd Sub\r\n");
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.recognizer.say("phrase 39999");
     EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] 39999"});
 }
@@ -109,7 +95,7 @@ TEST(Primitives, ScriptsSeeByRefWriteBackAndPrimitiveErrors) {
                                   "End Sub\r\n");
     f.launcher.missingPrograms << "no-such-program-here";
     f.start();
-    f.form->listening = true;
+    f.form->state().activate();
     f.recognizer.say("go");
     // "[purge]": the voice that setvoice replaced stops.
     EXPECT_EQ(f.synthesizer.log(), (QStringList{"[purge]", "[speak flags=1] n=1", "[speak flags=1] cmd error 53",
@@ -146,14 +132,14 @@ TEST(VoiceEvents, DriveTheHeadTheIdleFlagAndANewGrammar) {
     f.start();
     RecoContext* before = f.form->recoContext();
     f.form->speak("hello");
-    EXPECT_TRUE(f.form->voiceidle); // queued, not yet playing
+    EXPECT_TRUE(f.form->state().voiceidle()); // queued, not yet playing
     f.synthesizer.startNext();
-    EXPECT_FALSE(f.form->voiceidle);
+    EXPECT_FALSE(f.form->state().voiceidle());
     EXPECT_TRUE(f.recognizer.ownVoiceSounding()) << "the program must not hear itself";
     EXPECT_EQ(f.log.lines, (QStringList{"speak flags=1 \"hello\"", "animate off", "talktimer on"}));
     f.log.lines.clear();
     f.synthesizer.finishCurrent();
-    EXPECT_TRUE(f.form->voiceidle);
+    EXPECT_TRUE(f.form->state().voiceidle());
     EXPECT_FALSE(f.recognizer.ownVoiceSounding());
     EXPECT_EQ(f.log.lines, (QStringList{"talktimer off", "rest frame", "animate on", "recogniser listens"}));
     EXPECT_NE(f.form->recoContext(), before);
@@ -180,7 +166,7 @@ TEST(VoiceEvents, EndOfSpeechBringsBackCommandsWhileTheModeStays) {
     f.form->speak("typing now");
     f.finishSpeech();
     EXPECT_FALSE(f.recognizer.isDictating());
-    EXPECT_EQ(f.form->dictationmode, "dictating");
+    EXPECT_EQ(f.form->state().dictationmode(), "dictating");
 }
 
 TEST(AddToBrain, StoresFromTheEditorOrRefuses) {

@@ -16,7 +16,7 @@ protected:
         for (const QString& name : content.entryList({"*.qzp"}))
             ASSERT_TRUE(QFile::copy(content.filePath(name), f.dir.filePath("data/" + name))) << name.toStdString();
         f.start();
-        f.form->listening = true;
+        f.form->state().activate();
     }
     // Runs the record's plugin as a spoken command would.
     void run(const QString& record) {
@@ -69,7 +69,7 @@ TEST_F(ShippedPlugin, RepeatRunsTheLastPluginCommandAgain) {
 
 TEST_F(ShippedPlugin, DictationTypesSentencesUntilItsStopPhrase) {
     run("take dictation|plugin|dictation|stop dictation|Dictation stopped");
-    EXPECT_EQ(f.form->dictationmode, "capturesentence");
+    EXPECT_EQ(f.form->state().dictationmode(), "capturesentence");
     // The stop phrase and the command's own phrase are listened for whole beside dictation.
     EXPECT_EQ(f.recognizer.activePhrases(), (QStringList{"stop dictation", "take dictation"}));
     EXPECT_TRUE(f.recognizer.isDictating());
@@ -77,7 +77,7 @@ TEST_F(ShippedPlugin, DictationTypesSentencesUntilItsStopPhrase) {
     f.recognizer.say("a+b");
     EXPECT_EQ(f.keys.typed(), "hello world a+b ");
     f.recognizer.say("stop dictation");
-    EXPECT_TRUE(f.form->dictationmode.isEmpty());
+    EXPECT_TRUE(f.form->state().dictationmode().isEmpty());
     EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] Dictation stopped"});
     // Stopped from inside its own recognition event, the program hears commands again.
     f.finishSpeech();

@@ -31,10 +31,10 @@ TEST(Startup, LeavesTheControllerAwakeHiddenAndNotListening) {
     f.form->Form_Load();
     Form1& form = *f.form;
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(form.voiceidle);
-    EXPECT_FALSE(form.asleep);
-    EXPECT_FALSE(form.listening);
-    EXPECT_TRUE(form.dictationmode.isEmpty());
+    EXPECT_TRUE(form.state().voiceidle());
+    EXPECT_FALSE(form.state().asleep());
+    EXPECT_FALSE(form.state().listening());
+    EXPECT_TRUE(form.state().dictationmode().isEmpty());
     EXPECT_EQ(form.brainlist().count(), 3);
     EXPECT_EQ(form.windowTitle(), "Quorzel 4 BETA");
     EXPECT_EQ(form.stat()->text(), "Not listening");
