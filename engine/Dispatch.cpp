@@ -14,27 +14,27 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
     const QString text = result.GetText(0, -1, true);
     qCDebug(lcEngine) << "recognised" << text << "grammar" << result.GrammarId() << "index"
                       << result.Properties(1).Children(0).Id();
-    if (m_state.isDictating()) {
+    if (state_.isDictating()) {
         // Dictated words are text: "+" or "{" typed as themselves, never pressed as keys.
         try {
-            if (m_services.keys)
-                m_services.keys->typeText(text);
+            if (services_.keys)
+                services_.keys->typeText(text);
         } catch (const std::exception& e) {
-            m_stat->setText(QString::fromUtf8(e.what()));
+            stat_->setText(QString::fromUtf8(e.what()));
         }
     }
-    if (m_state.isCapturing()) {
+    if (state_.isCapturing()) {
         capturedtext = text;
         // capture is optional: a plugin without it lets the sentence go.
-        if (m_services.scripts && m_services.scripts->hasProcedure(QStringLiteral("capture")))
-            m_services.scripts->Run(QStringLiteral("capture"));
+        if (services_.scripts && services_.scripts->hasProcedure(QStringLiteral("capture")))
+            services_.scripts->Run(QStringLiteral("capture"));
         return;
     }
     const int index = result.Properties(1).Children(0).Id();
     if (result.GrammarId() != 0)
         return;
 
-    const QString record = m_brainlist.record(index);
+    const QString record = brainlist_.record(index);
     const auto type = CommandRecord::field(record, 1);
     if (!type)
         return;
@@ -43,26 +43,26 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
             say(*text);
     };
 
-    switch (dispatchDecision(*type, m_state)) {
+    switch (dispatchDecision(*type, state_)) {
     case CommandAction::None:
         break;
     case CommandAction::AlreadyListening:
         say(QStringLiteral("Already am sir"));
         break;
     case CommandAction::Activate:
-        m_state.activate();
+        state_.activate();
         sayField(2);
         showStatus();
         break;
     case CommandAction::Deactivate:
         sayField(2);
-        m_state.deactivate();
+        state_.deactivate();
         showStatus();
         break;
     case CommandAction::Sleep:
         sayField(2);
-        m_state.sleep();
-        m_services.options->setSleepEnabled(true);
+        state_.sleep();
+        services_.options->setSleepEnabled(true);
         showStatus();
         break;
     case CommandAction::RunPlugin:
@@ -75,15 +75,15 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
             runPluginOfRecord(lastpluginrecord, false);
         break;
     }
-    qCDebug(lcEngine) << "status:" << m_stat->text();
+    qCDebug(lcEngine) << "status:" << stat_->text();
 }
 
 void Form1::RecoContext_Hypothesis(const RecoResult& result) {
     const QString guess = result.GetText(0, -1, true);
     // Row 0's reply leads the guess; without one the guess stands alone.
-    const auto lead = CommandRecord::field(m_brainlist.record(0), 2);
+    const auto lead = CommandRecord::field(brainlist_.record(0), 2);
     const QString text = lead ? *lead + QStringLiteral(" [Hypothesis: ") + guess + QLatin1Char(']') : guess;
-    m_services.view->subititle(text);
+    services_.view->subititle(text);
 }
 
 } // namespace qz

@@ -63,25 +63,25 @@ NoOptions g_noOptions;
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
-    : QMainWindow(parent), m_services(std::move(services)),
-      m_brainlist(m_services.programFolder.commandFile()), m_commandGrammar(m_services.recognizer) {
-    if (!m_services.messages)
+    : QMainWindow(parent), services_(std::move(services)),
+      brainlist_(services_.programFolder.commandFile()), commandGrammar_(services_.recognizer) {
+    if (!services_.messages)
         throw std::invalid_argument("The controller needs a UserMessages to tell the user of failures");
-    if (!m_services.head)
-        m_services.head = &g_noHead;
-    if (!m_services.view)
-        m_services.view = &g_noView;
-    if (!m_services.editor)
-        m_services.editor = &g_noEditor;
-    if (!m_services.menus)
-        m_services.menus = &g_noMenus;
-    if (!m_services.options)
-        m_services.options = &g_noOptions;
-    if (!m_services.endProgram)
-        m_services.endProgram = [] { QCoreApplication::exit(0); };
+    if (!services_.head)
+        services_.head = &g_noHead;
+    if (!services_.view)
+        services_.view = &g_noView;
+    if (!services_.editor)
+        services_.editor = &g_noEditor;
+    if (!services_.menus)
+        services_.menus = &g_noMenus;
+    if (!services_.options)
+        services_.options = &g_noOptions;
+    if (!services_.endProgram)
+        services_.endProgram = [] { QCoreApplication::exit(0); };
     layOutDesign();
-    connect(&m_commandGrammar, &CommandGrammar::Recognition, this, &Form1::RecoContext_Recognition);
-    connect(&m_commandGrammar, &CommandGrammar::Hypothesis, this, &Form1::RecoContext_Hypothesis);
+    connect(&commandGrammar_, &CommandGrammar::Recognition, this, &Form1::RecoContext_Recognition);
+    connect(&commandGrammar_, &CommandGrammar::Hypothesis, this, &Form1::RecoContext_Hypothesis);
 }
 
 Form1::~Form1() = default;
@@ -96,28 +96,28 @@ void Form1::layOutDesign() {
     auto* brainbox = new QWidget(client);
     brainbox->setObjectName(QStringLiteral("brainbox"));
     brainbox->setGeometry(twipsRect(0, 0, 5370, 5445, this));
-    if (QWidget* rows = m_services.view->widget()) {
+    if (QWidget* rows = services_.view->widget()) {
         rows->setParent(brainbox);
         rows->setGeometry(brainbox->rect());
     }
 
-    m_stat = new QLabel(m_state.statusText(), client);
-    m_stat->setObjectName(QStringLiteral("stat"));
-    m_stat->setGeometry(twipsRect(120, 5520, 3135, 195, this));
-    m_label1 = new QLabel(QStringLiteral("Current: Voice commands"), client);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twipsRect(3480, 5520, 1815, 195, this));
-    setWindowIcon(m_services.ikon);
+    stat_ = new QLabel(state_.statusText(), client);
+    stat_->setObjectName(QStringLiteral("stat"));
+    stat_->setGeometry(twipsRect(120, 5520, 3135, 195, this));
+    label1_ = new QLabel(QStringLiteral("Current: Voice commands"), client);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setGeometry(twipsRect(3480, 5520, 1815, 195, this));
+    setWindowIcon(services_.ikon);
 }
 
 void Form1::Form_Load() {
     hide();
-    m_state.setVoiceIdle(true);
-    m_state.wake();
+    state_.setVoiceIdle(true);
+    state_.wake();
     loadCommandFile();
     const QString head = readCurrentHead();
     if (head != QStringLiteral("none"))
-        m_services.head->changehead(head);
+        services_.head->changehead(head);
     refreshbrain();
     QCoreApplication::processEvents();
     lastpluginrecord.clear();
@@ -126,40 +126,40 @@ void Form1::Form_Load() {
     } catch (const std::exception& e) {
         // The program stays useful without recognition: the status line says why it cannot listen, and
         // the next end of speech tries again.
-        m_grammarLost = true;
-        m_stat->setText(QString::fromUtf8(e.what()));
+        grammarLost_ = true;
+        stat_->setText(QString::fromUtf8(e.what()));
     }
-    if (m_services.recognizer) {
-        if (!m_services.recognizer->status().isEmpty())
-            m_stat->setText(m_services.recognizer->status());
-        connect(m_services.recognizer, &Recognizer::statusChanged, this, [this](const QString& status) {
+    if (services_.recognizer) {
+        if (!services_.recognizer->status().isEmpty())
+            stat_->setText(services_.recognizer->status());
+        connect(services_.recognizer, &Recognizer::statusChanged, this, [this](const QString& status) {
             if (!status.isEmpty())
-                m_stat->setText(status);
+                stat_->setText(status);
         });
     }
     QCoreApplication::processEvents();
     createVoice();
     QCoreApplication::processEvents();
-    if (m_services.tray)
-        m_services.tray->AddTrayIcon(m_services.ikon, QStringLiteral("Quorzel"));
-    m_services.menus->fillmenus();
-    qCDebug(lcEngine) << "started with" << m_brainlist.count() << "commands; status:" << m_stat->text();
+    if (services_.tray)
+        services_.tray->AddTrayIcon(services_.ikon, QStringLiteral("Quorzel"));
+    services_.menus->fillmenus();
+    qCDebug(lcEngine) << "started with" << brainlist_.count() << "commands; status:" << stat_->text();
 }
 
 void Form1::loadCommandFile() {
-    const auto result = m_brainlist.load();
+    const auto result = brainlist_.load();
     if (result.status == CommandFile::ReadResult::Status::Unreadable) {
-        m_services.messages->warning(
+        services_.messages->warning(
             QStringLiteral("Quorzel"),
             QStringLiteral("Quorzel could not read its command file\n%1\n\n%2\n\nThe file is left exactly as it "
                            "is: Quorzel starts without your commands and will not write to it until it is "
                            "started again.")
-                .arg(m_brainlist.filePath(), result.error));
+                .arg(brainlist_.filePath(), result.error));
     }
 }
 
 QString Form1::readCurrentHead() const {
-    QFile file(m_services.programFolder.currentHeadFile());
+    QFile file(services_.programFolder.currentHeadFile());
     // A missing or unreadable current-head file means no head, as "none" does.
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("none");
@@ -169,43 +169,43 @@ QString Form1::readCurrentHead() const {
 }
 
 void Form1::createVoice() {
-    if (!m_services.synthesizer)
+    if (!services_.synthesizer)
         return;
-    m_voice = std::make_unique<SpeechVoice>(*m_services.synthesizer);
+    voice_ = std::make_unique<SpeechVoice>(*services_.synthesizer);
     connectVoice();
-    const QList<VoiceToken> voices = m_voice->GetVoices(QString(), QString());
+    const QList<VoiceToken> voices = voice_->GetVoices(QString(), QString());
     // Voice 1 is the start-up voice; with a single installed voice that one has to do.
     if (voices.size() > 1)
-        m_voice->setVoice(voices.at(1));
+        voice_->setVoice(voices.at(1));
     else if (!voices.isEmpty())
-        m_voice->setVoice(voices.at(0));
+        voice_->setVoice(voices.at(0));
 }
 
 void Form1::refreshbrain() {
-    m_services.view->rebuild(m_brainlist.records());
-    const QString failure = m_brainlist.save();
+    services_.view->rebuild(brainlist_.records());
+    const QString failure = brainlist_.save();
     if (failure.isEmpty()) {
-        m_lastSaveFailure.clear();
+        lastSaveFailure_.clear();
         return;
     }
     tellOnce(failure, QStringLiteral("Quorzel could not save your commands to\n%1\n\n%2\n\nThe file keeps its "
                                      "previous contents; the change is kept while Quorzel runs.")
-                          .arg(m_brainlist.filePath(), failure));
+                          .arg(brainlist_.filePath(), failure));
 }
 
 void Form1::tellOnce(const QString& key, const QString& text) {
     // One failing save is reported once, not at every later change that fails the same way.
-    if (key == m_lastSaveFailure)
+    if (key == lastSaveFailure_)
         return;
-    m_lastSaveFailure = key;
-    m_services.messages->warning(QStringLiteral("Quorzel"), text);
+    lastSaveFailure_ = key;
+    services_.messages->warning(QStringLiteral("Quorzel"), text);
 }
 
 void Form1::addtobrain(const QString& settings, const QString& plugin) {
-    CommandEditor& editor = *m_services.editor;
+    CommandEditor& editor = *services_.editor;
     const QString name = plugin.isEmpty() ? editor.dialogplugin() : plugin;
     const QString record = CommandRecord::compose(editor.phrase(), settings, name);
-    m_brainlist.append(record);
+    brainlist_.append(record);
     editor.unload();
     refreshbrain();
     RebuildGrammar();
@@ -218,19 +218,19 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::mnuQuit_Click() {
     try {
-        if (m_voice)
-            m_voice->Speak(QString(), 0);
+        if (voice_)
+            voice_->Speak(QString(), 0);
     } catch (const std::exception&) {
         // Quit goes on whatever fails.
     }
     QCoreApplication::processEvents();
-    m_services.editor->unload();
-    if (m_services.tray)
-        m_services.tray->RemoveTrayIcon();
-    m_services.endProgram();
+    services_.editor->unload();
+    if (services_.tray)
+        services_.tray->RemoveTrayIcon();
+    services_.endProgram();
 }
 
-void Form1::mnuOptions_Click() { m_services.options->setBrainEnabled(!isVisible()); }
+void Form1::mnuOptions_Click() { services_.options->setBrainEnabled(!isVisible()); }
 
 void Form1::mnuBrain_Click() { show(); }
 

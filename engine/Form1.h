@@ -119,21 +119,21 @@ public:
     void runPluginOfRecord(const QString& record, bool rememberAsLast);
 
     // Controller state.
-    BrainList& brainlist() { return m_brainlist; }
-    ListeningState& state() { return m_state; }
-    const ListeningState& state() const { return m_state; }
+    BrainList& brainlist() { return brainlist_; }
+    ListeningState& state() { return state_; }
+    const ListeningState& state() const { return state_; }
     QString lastpluginrecord;
     QString pluginrecord;
     QString capturedtext;
 
-    RecoContext* recoContext() const { return m_commandGrammar.context(); }
-    RecoGrammar* grammar() const { return m_commandGrammar.grammar(); }
-    SpeechVoice* voice() const { return m_voice.get(); }
-    const ProgramFolder& programFolder() const { return m_services.programFolder; }
+    RecoContext* recoContext() const { return commandGrammar_.context(); }
+    RecoGrammar* grammar() const { return commandGrammar_.grammar(); }
+    SpeechVoice* voice() const { return voice_.get(); }
+    const ProgramFolder& programFolder() const { return services_.programFolder; }
 
-    QLabel* stat() const { return m_stat; }
-    QLabel* Label1() const { return m_label1; }
-    QIcon ikon() const { return m_services.ikon; }
+    QLabel* stat() const { return stat_; }
+    QLabel* Label1() const { return label1_; }
+    QIcon ikon() const { return services_.ikon; }
 
 protected:
     // Closing only hides the window: the program lives on in the tray.
@@ -151,17 +151,17 @@ private:
     // The status line shows what the listening state says.
     void showStatus();
 
-    Form1Services m_services;
-    BrainList m_brainlist;
-    ListeningState m_state;
-    CommandGrammar m_commandGrammar; // `RecoContext` and its grammar
-    std::unique_ptr<SpeechVoice> m_voice;
+    Form1Services services_;
+    BrainList brainlist_;
+    ListeningState state_;
+    CommandGrammar commandGrammar_; // `RecoContext` and its grammar
+    std::unique_ptr<SpeechVoice> voice_;
 
-    QLabel* m_stat = nullptr;
-    QLabel* m_label1 = nullptr;
-    QString m_lastSaveFailure; // told once; cleared when a save succeeds again
-    std::unique_ptr<ScriptObjects> m_scriptObjects; // "QZ" and "clipboard", made at the first run
-    bool m_grammarLost = false; // SetupGrammar failed after a spoken text: try again at the next one
+    QLabel* stat_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QString lastSaveFailure_; // told once; cleared when a save succeeds again
+    std::unique_ptr<ScriptObjects> scriptObjects_; // "QZ" and "clipboard", made at the first run
+    bool grammarLost_ = false; // SetupGrammar failed after a spoken text: try again at the next one
 };
 
 } // namespace qz

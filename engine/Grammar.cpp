@@ -5,15 +5,15 @@
 namespace qz {
 
 void Form1::SetupGrammar() {
-    const QString failure = m_commandGrammar.SetupGrammar(m_brainlist.records());
+    const QString failure = commandGrammar_.SetupGrammar(brainlist_.records());
     if (!failure.isEmpty())
-        m_stat->setText(failure);
+        stat_->setText(failure);
 }
 
 void Form1::RebuildGrammar() {
-    const QString failure = m_commandGrammar.RebuildGrammar(m_brainlist.records());
+    const QString failure = commandGrammar_.RebuildGrammar(brainlist_.records());
     if (!failure.isEmpty())
-        m_stat->setText(failure);
+        stat_->setText(failure);
 }
 
 } // namespace qz

@@ -8,34 +8,34 @@
 namespace qz {
 
 void Form1::startDictationMode(QStringView mode) {
-    m_commandGrammar.startDictation();
-    m_state.setDictationMode(mode.toString());
-    m_label1->setText(QStringLiteral("Current: Dictating..."));
-    qCDebug(lcEngine) << "dictation mode" << m_state.dictationmode();
+    commandGrammar_.startDictation();
+    state_.setDictationMode(mode.toString());
+    label1_->setText(QStringLiteral("Current: Dictating..."));
+    qCDebug(lcEngine) << "dictation mode" << state_.dictationmode();
 }
 
 void Form1::Startdictation() { startDictationMode(kDictating); }
 
 void Form1::capturesentence() { startDictationMode(kCapturing); }
 
-void Form1::listenfor(const QString& phrase) { m_commandGrammar.listenfor(phrase); }
+void Form1::listenfor(const QString& phrase) { commandGrammar_.listenfor(phrase); }
 
 void Form1::Stopdictation() {
-    m_state.setDictationMode(QString());
-    m_commandGrammar.stopDictation();
+    state_.setDictationMode(QString());
+    commandGrammar_.stopDictation();
     QCoreApplication::processEvents();
     SetupGrammar();
-    m_label1->setText(QStringLiteral("Current: Voice commands"));
-    qCDebug(lcEngine) << "dictation mode" << m_state.dictationmode();
+    label1_->setText(QStringLiteral("Current: Voice commands"));
+    qCDebug(lcEngine) << "dictation mode" << state_.dictationmode();
 }
 
 void Form1::mnuSleep_Click() {
-    m_state.wake();
+    state_.wake();
     showStatus();
     say(QStringLiteral("All functions now activated"));
-    m_services.options->setSleepEnabled(false);
+    services_.options->setSleepEnabled(false);
 }
 
-void Form1::showStatus() { m_stat->setText(m_state.statusText()); }
+void Form1::showStatus() { stat_->setText(state_.statusText()); }
 
 } // namespace qz

@@ -8,25 +8,25 @@
 namespace qz {
 
 void Form1::runPluginOfRecord(const QString& record, bool rememberAsLast) {
-    if (!m_services.scripts)
+    if (!services_.scripts)
         return;
     const QString name = CommandRecord::field(record, 2).value_or(QString());
-    const QString path = m_services.programFolder.pluginFile(name);
+    const QString path = services_.programFolder.pluginFile(name);
     QString reason;
     const auto text = ScriptRunner::readPluginText(path, &reason);
     if (!text) {
         // Nothing runs, and the repeat command keeps the last plugin that did.
-        m_services.messages->warning(QStringLiteral("Quorzel"),
+        services_.messages->warning(QStringLiteral("Quorzel"),
                                      QStringLiteral("The plugin file of the command \"%1\" is missing:\n%2\n\n%3")
                                          .arg(CommandRecord::field(record, 0).value_or(QString()), path, reason));
         return;
     }
-    ScriptRunner& host = *m_services.scripts;
+    ScriptRunner& host = *services_.scripts;
     host.Reset();
-    if (!m_scriptObjects)
-        m_scriptObjects = std::make_unique<ScriptObjects>(*this, m_services.clipboard);
-    host.AddObject(QStringLiteral("QZ"), m_scriptObjects->qz());
-    host.AddObject(QStringLiteral("clipboard"), m_scriptObjects->clipboard());
+    if (!scriptObjects_)
+        scriptObjects_ = std::make_unique<ScriptObjects>(*this, services_.clipboard);
+    host.AddObject(QStringLiteral("QZ"), scriptObjects_->qz());
+    host.AddObject(QStringLiteral("clipboard"), scriptObjects_->clipboard());
     pluginrecord = record;
     host.AddCode(*text, name);
     if (rememberAsLast)

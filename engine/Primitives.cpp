@@ -25,9 +25,9 @@ int roundHalfEven(float value) { return int(std::nearbyint(value)); }
 } // namespace
 
 void Form1::speak(const QString& text) {
-    if (!m_voice)
+    if (!voice_)
         throw SpeechError(QStringLiteral("There is no voice to speak with"));
-    m_voice->Speak(text, SVSFlagsAsync);
+    voice_->Speak(text, SVSFlagsAsync);
 }
 
 void Form1::say(const QString& text) {
@@ -39,26 +39,26 @@ void Form1::say(const QString& text) {
 }
 
 void Form1::presskeys(const QString& keys) {
-    if (!m_services.keys)
+    if (!services_.keys)
         throw DesktopError("Pressing keys needs an X11 display");
-    m_services.keys->pressKeys(keys);
+    services_.keys->pressKeys(keys);
 }
 
 void Form1::cmd(const QString& commandLine) {
-    if (!m_services.launcher)
+    if (!services_.launcher)
         throw DesktopError("Programs cannot be started here");
-    m_services.launcher->start(commandLine);
+    services_.launcher->start(commandLine);
 }
 
 void Form1::openfile(const QString& whichone) {
-    if (m_services.opener)
-        m_services.opener->open(whichone);
+    if (services_.opener)
+        services_.opener->open(whichone);
 }
 
 QString Form1::getsellected() {
-    if (!m_services.keys || !m_services.clipboard)
+    if (!services_.keys || !services_.clipboard)
         throw DesktopError("Reading the selected text needs an X11 display");
-    return copySelectedText(*m_services.keys, *m_services.clipboard);
+    return copySelectedText(*services_.keys, *services_.clipboard);
 }
 
 QString Form1::settings(float& n) const {
@@ -75,53 +75,53 @@ QString Form1::settings(float& n) const {
 void Form1::setvoice(float& n) {
     if (n > 2)
         n = 1;
-    if (!m_services.synthesizer)
+    if (!services_.synthesizer)
         throw SpeechError(QStringLiteral("There is no voice to choose"));
-    const bool wasSpeaking = m_voice && m_voice->isSpeaking();
-    m_voice = std::make_unique<SpeechVoice>(*m_services.synthesizer);
+    const bool wasSpeaking = voice_ && voice_->isSpeaking();
+    voice_ = std::make_unique<SpeechVoice>(*services_.synthesizer);
     connectVoice();
     // The released voice never reports the end of what it was saying; close that stream here so the
     // program does not stay deaf waiting for it.
     if (wasSpeaking)
         Voice_EndStream();
-    const QList<VoiceToken> voices = m_voice->GetVoices(QString(), QString());
+    const QList<VoiceToken> voices = voice_->GetVoices(QString(), QString());
     const int index = roundHalfEven(n);
     if (index < 0 || index >= voices.size())
         throw vbscript::ScriptError(
             5, toScriptText(QStringLiteral("Voice %1 is not installed (%2 voices are)").arg(index).arg(voices.size())));
-    m_voice->setVoice(voices.at(index));
+    voice_->setVoice(voices.at(index));
 }
 
 void Form1::connectVoice() {
-    connect(m_voice.get(), &SpeechVoice::StartStream, this, [this] { Voice_StartStream(); });
-    connect(m_voice.get(), &SpeechVoice::EndStream, this, [this] { Voice_EndStream(); });
+    connect(voice_.get(), &SpeechVoice::StartStream, this, [this] { Voice_StartStream(); });
+    connect(voice_.get(), &SpeechVoice::EndStream, this, [this] { Voice_EndStream(); });
 }
 
 void Form1::Voice_StartStream() {
-    m_state.setVoiceIdle(false);
-    if (m_services.recognizer)
-        m_services.recognizer->setOwnVoiceSounding(true);
-    m_services.head->stopIdle();
-    m_services.head->startTalking();
+    state_.setVoiceIdle(false);
+    if (services_.recognizer)
+        services_.recognizer->setOwnVoiceSounding(true);
+    services_.head->stopIdle();
+    services_.head->startTalking();
 }
 
 void Form1::Voice_EndStream() {
-    m_services.head->stopTalking();
-    m_state.setVoiceIdle(true);
-    m_services.head->showRestFrame();
-    m_services.head->startIdle();
-    if (m_services.recognizer)
-        m_services.recognizer->setOwnVoiceSounding(false);
+    services_.head->stopTalking();
+    state_.setVoiceIdle(true);
+    services_.head->showRestFrame();
+    services_.head->startIdle();
+    if (services_.recognizer)
+        services_.recognizer->setOwnVoiceSounding(false);
     try {
         SetupGrammar();
-        if (m_grammarLost) {
-            m_grammarLost = false;
+        if (grammarLost_) {
+            grammarLost_ = false;
             showStatus();
         }
     } catch (const std::exception& e) {
         // The recogniser is gone: keep running, say why, and try again after the next spoken text.
-        m_grammarLost = true;
-        m_stat->setText(QString::fromUtf8(e.what()));
+        grammarLost_ = true;
+        stat_->setText(QString::fromUtf8(e.what()));
     }
 }
 

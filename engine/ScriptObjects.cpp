@@ -10,38 +10,38 @@
 
 namespace qz {
 
-QzScriptObject::QzScriptObject(Form1& form) : m_form(form) { setObjectName(QStringLiteral("QZ")); }
+QzScriptObject::QzScriptObject(Form1& form) : form_(form) { setObjectName(QStringLiteral("QZ")); }
 
-void QzScriptObject::speak(const QString& text) { m_form.speak(text); }
-void QzScriptObject::presskeys(const QString& keys) { m_form.presskeys(keys); }
+void QzScriptObject::speak(const QString& text) { form_.speak(text); }
+void QzScriptObject::presskeys(const QString& keys) { form_.presskeys(keys); }
 
 void QzScriptObject::cmd(const QString& commandLine) {
     try {
-        m_form.cmd(commandLine);
+        form_.cmd(commandLine);
     } catch (const DesktopError& e) {
         // The script language's own number for a program that cannot be found.
         throw vbscript::ScriptError(53, toScriptText(QString::fromUtf8(e.what())));
     }
 }
 
-void QzScriptObject::openfile(const QString& whichone) { m_form.openfile(whichone); }
-QString QzScriptObject::getsellected() { return m_form.getsellected(); }
-QString QzScriptObject::settings(float& n) { return m_form.settings(n); }
-void QzScriptObject::setvoice(float& n) { m_form.setvoice(n); }
-void QzScriptObject::Startdictation() { m_form.Startdictation(); }
-void QzScriptObject::Stopdictation() { m_form.Stopdictation(); }
-void QzScriptObject::capturesentence() { m_form.capturesentence(); }
-void QzScriptObject::listenfor(const QString& phrase) { m_form.listenfor(phrase); }
-void QzScriptObject::RebuildGrammar() { m_form.RebuildGrammar(); }
-void QzScriptObject::refreshbrain() { m_form.refreshbrain(); }
-void QzScriptObject::addtobrain(const QString& settings, const QString& plugin) { m_form.addtobrain(settings, plugin); }
-QString QzScriptObject::capturedtext() const { return m_form.capturedtext; }
+void QzScriptObject::openfile(const QString& whichone) { form_.openfile(whichone); }
+QString QzScriptObject::getsellected() { return form_.getsellected(); }
+QString QzScriptObject::settings(float& n) { return form_.settings(n); }
+void QzScriptObject::setvoice(float& n) { form_.setvoice(n); }
+void QzScriptObject::Startdictation() { form_.Startdictation(); }
+void QzScriptObject::Stopdictation() { form_.Stopdictation(); }
+void QzScriptObject::capturesentence() { form_.capturesentence(); }
+void QzScriptObject::listenfor(const QString& phrase) { form_.listenfor(phrase); }
+void QzScriptObject::RebuildGrammar() { form_.RebuildGrammar(); }
+void QzScriptObject::refreshbrain() { form_.refreshbrain(); }
+void QzScriptObject::addtobrain(const QString& settings, const QString& plugin) { form_.addtobrain(settings, plugin); }
+QString QzScriptObject::capturedtext() const { return form_.capturedtext; }
 
 ScriptObjects::ScriptObjects(Form1& form, Clipboard* clipboard)
-    : m_qzObject(form), m_qz(ScriptQObject::wrap(&m_qzObject)) {
+    : qzObject_(form), qz_(ScriptQObject::wrap(&qzObject_)) {
     if (clipboard) {
-        m_clipboardObject = std::make_unique<ScriptClipboard>(*clipboard);
-        m_clipboard = ScriptQObject::wrap(m_clipboardObject.get());
+        clipboardObject_ = std::make_unique<ScriptClipboard>(*clipboard);
+        clipboard_ = ScriptQObject::wrap(clipboardObject_.get());
     }
 }
 

@@ -43,7 +43,7 @@ public:
     QString capturedtext() const;
 
 private:
-    Form1& m_form;
+    Form1& form_;
 };
 
 class ScriptObjects {
@@ -51,14 +51,14 @@ public:
     // Without a clipboard service the "clipboard" object is absent (Nothing).
     ScriptObjects(Form1& form, Clipboard* clipboard);
     ~ScriptObjects();
-    std::shared_ptr<vbscript::HostObject> qz() const { return m_qz; }
-    std::shared_ptr<vbscript::HostObject> clipboard() const { return m_clipboard; }
+    std::shared_ptr<vbscript::HostObject> qz() const { return qz_; }
+    std::shared_ptr<vbscript::HostObject> clipboard() const { return clipboard_; }
 
 private:
-    QzScriptObject m_qzObject;
-    std::unique_ptr<ScriptClipboard> m_clipboardObject;
-    std::shared_ptr<vbscript::HostObject> m_qz;
-    std::shared_ptr<vbscript::HostObject> m_clipboard;
+    QzScriptObject qzObject_;
+    std::unique_ptr<ScriptClipboard> clipboardObject_;
+    std::shared_ptr<vbscript::HostObject> qz_;
+    std::shared_ptr<vbscript::HostObject> clipboard_;
 };
 
 } // namespace qz

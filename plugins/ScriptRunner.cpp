@@ -12,8 +12,8 @@
 namespace qz {
 
 ScriptRunner::ScriptRunner(UserMessages& messages, vbscript::ScriptUi* ui)
-    : m_messages(messages), m_host(std::make_unique<vbscript::ScriptHost>(ui)) {
-    m_host->setErrorHandler([this](const vbscript::ScriptErrorInfo& error) { onError(error); });
+    : messages_(messages), host_(std::make_unique<vbscript::ScriptHost>(ui)) {
+    host_->setErrorHandler([this](const vbscript::ScriptErrorInfo& error) { onError(error); });
 }
 
 ScriptRunner::~ScriptRunner() = default;
@@ -29,28 +29,28 @@ std::optional<QString> ScriptRunner::readPluginText(const QString& path, QString
     return fromScriptText(vbscript::plugin::scriptText(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }
 
-void ScriptRunner::Reset() { m_host->reset(); }
+void ScriptRunner::Reset() { host_->reset(); }
 
 void ScriptRunner::AddObject(const QString& name, std::shared_ptr<vbscript::HostObject> object) {
-    m_host->addObject(toScriptText(name), std::move(object), true);
+    host_->addObject(toScriptText(name), std::move(object), true);
 }
 
 bool ScriptRunner::AddCode(const QString& text, const QString& pluginName) {
-    m_pluginName = pluginName;
-    return m_host->addCode(toScriptText(text));
+    pluginName_ = pluginName;
+    return host_->addCode(toScriptText(text));
 }
 
-bool ScriptRunner::Run(const QString& procedure) { return m_host->run(toScriptText(procedure)).has_value(); }
+bool ScriptRunner::Run(const QString& procedure) { return host_->run(toScriptText(procedure)).has_value(); }
 
-bool ScriptRunner::hasProcedure(const QString& procedure) const { return m_host->hasProcedure(toScriptText(procedure)); }
+bool ScriptRunner::hasProcedure(const QString& procedure) const { return host_->hasProcedure(toScriptText(procedure)); }
 
-bool ScriptRunner::stopRequested() const { return m_host->stopRequested(); }
+bool ScriptRunner::stopRequested() const { return host_->stopRequested(); }
 
-vbscript::ScriptHost& ScriptRunner::host() { return *m_host; }
+vbscript::ScriptHost& ScriptRunner::host() { return *host_; }
 
 void ScriptRunner::onError(const vbscript::ScriptErrorInfo& error) {
-    m_lastReport = scriptErrorText(error, m_pluginName);
-    m_messages.warning(kScriptErrorTitle, m_lastReport);
+    lastReport_ = scriptErrorText(error, pluginName_);
+    messages_.warning(kScriptErrorTitle, lastReport_);
 }
 
 } // namespace qz

@@ -43,15 +43,15 @@ public:
 
     vbscript::ScriptHost& host();
     // The text of the last "Script Error" report, for tests and logs.
-    const QString& lastReport() const { return m_lastReport; }
+    const QString& lastReport() const { return lastReport_; }
 
 private:
     void onError(const vbscript::ScriptErrorInfo& error);
 
-    UserMessages& m_messages;
-    std::unique_ptr<vbscript::ScriptHost> m_host;
-    QString m_pluginName;
-    QString m_lastReport;
+    UserMessages& messages_;
+    std::unique_ptr<vbscript::ScriptHost> host_;
+    QString pluginName_;
+    QString lastReport_;
 };
 
 } // namespace qz

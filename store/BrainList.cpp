@@ -2,31 +2,31 @@
 
 namespace qz {
 
-BrainList::BrainList(QString filePath) : m_path(std::move(filePath)) {}
+BrainList::BrainList(QString filePath) : path_(std::move(filePath)) {}
 
 QString BrainList::record(int i) const {
-    return (i >= 0 && i < count()) ? m_records.at(i) : QString();
+    return (i >= 0 && i < count()) ? records_.at(i) : QString();
 }
 
 bool BrainList::remove(int i) {
     if (i < 0 || i >= count())
         return false;
-    m_records.removeAt(i);
+    records_.removeAt(i);
     return true;
 }
 
 CommandFile::ReadResult BrainList::load() {
-    CommandFile::ReadResult result = CommandFile::read(m_path);
-    m_protected = result.status == CommandFile::ReadResult::Status::Unreadable;
-    m_encoding = result.encoding;
-    m_records.append(result.records);
+    CommandFile::ReadResult result = CommandFile::read(path_);
+    protected_ = result.status == CommandFile::ReadResult::Status::Unreadable;
+    encoding_ = result.encoding;
+    records_.append(result.records);
     return result;
 }
 
 QString BrainList::save() {
-    if (m_protected)
+    if (protected_)
         return {};
-    return CommandFile::write(m_path, m_records, m_encoding);
+    return CommandFile::write(path_, records_, encoding_);
 }
 
 } // namespace qz

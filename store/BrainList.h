@@ -13,12 +13,12 @@ class BrainList {
 public:
     explicit BrainList(QString filePath = {});
 
-    const QString& filePath() const { return m_path; }
-    int count() const { return int(m_records.size()); }
+    const QString& filePath() const { return path_; }
+    int count() const { return int(records_.size()); }
     // Record i, or the empty record when i is outside the list (which matches no command).
     QString record(int i) const;
-    const QStringList& records() const { return m_records; }
-    void append(const QString& record) { m_records.append(record); }
+    const QStringList& records() const { return records_; }
+    void append(const QString& record) { records_.append(record); }
     // Removes record i; the records behind it move up by one. Returns false when i is outside the list.
     bool remove(int i);
 
@@ -28,14 +28,14 @@ public:
 
     // Rewrites the command file from the list. Returns the reason of a failure, or an empty string.
     QString save();
-    bool isProtected() const { return m_protected; }
-    TextEncoding encoding() const { return m_encoding; }
+    bool isProtected() const { return protected_; }
+    TextEncoding encoding() const { return encoding_; }
 
 private:
-    QString m_path;
-    QStringList m_records;
-    TextEncoding m_encoding = TextEncoding::Utf8;
-    bool m_protected = false;
+    QString path_;
+    QStringList records_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    bool protected_ = false;
 };
 
 } // namespace qz
