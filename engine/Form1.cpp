@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QMenuBar>
 
 #include <stdexcept>
 
@@ -108,6 +109,8 @@ void Form1::layOutDesign() {
     label1_->setObjectName(QStringLiteral("Label1"));
     label1_->setGeometry(twipsRect(3480, 5520, 1815, 195, this));
     setWindowIcon(services_.ikon);
+    for (QMenu* menu : services_.menuBar)
+        menuBar()->addMenu(menu);
 }
 
 void Form1::Form_Load() {

@@ -19,8 +19,11 @@
 
 #include <QIcon>
 #include <QLabel>
+#include <QList>
 #include <QMainWindow>
 #include <QString>
+
+class QMenu;
 
 #include <functional>
 #include <memory>
@@ -55,6 +58,7 @@ struct Form1Services {
     OptionsEntries* options = nullptr;   // null: no "Options" menu
     Tray* tray = nullptr;                // null: no tray icon
     QIcon ikon;                          // the program's picture, for the tray and the window
+    QList<QMenu*> menuBar;               // the window's menus, left to right ("Add command"); app/ owns them
     KeySender* keys = nullptr;           // null: pressing keys fails with a script error
     Clipboard* clipboard = nullptr;
     Launcher* launcher = nullptr;

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +111,22 @@ TEST(Startup, WithoutRecogniserOrVoiceTheProgramStillStarts) {
     EXPECT_EQ(form.stat()->text(), "Speech recognition is not available");
     EXPECT_EQ(form.voice(), nullptr);
     EXPECT_EQ(form.brainlist().count(), 3);
+}
+
+TEST(Startup, MenusHandedInAreOnTheMenuBarInOrder) {
+    EngineFixture f;
+    QMenu add("Add command");
+    QMenu options("Options");
+    Form1Services services;
+    services.programFolder = ProgramFolder(f.dir.path());
+    services.messages = &f.messages;
+    services.menuBar = {&add, &options};
+    Form1 form(services);
+    QStringList titles;
+    for (QAction* a : form.menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"Add command", "Options"}));
+    EXPECT_EQ(f.form->findChildren<QMenuBar*>().size(), 0); // none handed in: no menu bar
 }
 
 TEST(Shutdown, QuitRunsItsStepsInOrder) {
