@@ -53,10 +53,16 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServi
 
 QuorzelProgram::~QuorzelProgram() = default;
 
-Form1& QuorzelProgram::form() { return *parts_->form; }
+Form1& QuorzelProgram::form() {
+    return *parts_->form;
+}
 
-OptionsMenu& QuorzelProgram::options() { return parts_->options; }
+OptionsMenu& QuorzelProgram::options() {
+    return parts_->options;
+}
 
-TrayIcon& QuorzelProgram::tray() { return parts_->tray; }
+TrayIcon& QuorzelProgram::tray() {
+    return parts_->tray;
+}
 
 } // namespace qz

@@ -1,3 +1,5 @@
 #include "app/QuorzelApp.h"
 
-int main(int argc, char** argv) { return qz::runQuorzel(argc, argv); }
+int main(int argc, char** argv) {
+    return qz::runQuorzel(argc, argv);
+}

@@ -14,8 +14,7 @@ CommandGrammar::CommandGrammar(Recognizer* recognizer, QObject* parent)
 CommandGrammar::~CommandGrammar() = default;
 
 void CommandGrammar::newContext() {
-    if (!recognizer_)
-        throw SpeechError(QStringLiteral("Speech recognition is not available"));
+    if (!recognizer_) throw SpeechError(QStringLiteral("Speech recognition is not available"));
     // Drop the handles into the old context before it goes.
     grammar_ = nullptr;
     itemsrule_ = nullptr;
@@ -24,8 +23,7 @@ void CommandGrammar::newContext() {
     std::unique_ptr<RecoContext> next = recognizer_->createContext();
     // The old context may be delivering the very event whose handler replaces it (Stopdictation from a
     // plugin's capture): it hears nothing any more, and goes once that event has returned.
-    if (context_)
-        context_.release()->deleteLater();
+    if (context_) context_.release()->deleteLater();
     context_ = std::move(next);
     connect(context_.get(), &RecoContext::Recognition, this,
             [this](int, qint64, int, const RecoResult& result) { emit Recognition(result); });
@@ -48,8 +46,7 @@ QString CommandGrammar::SetupGrammar(const QStringList& records) {
 }
 
 QString CommandGrammar::RebuildGrammar(const QStringList& records) {
-    if (!itemsrule_ || !grammar_)
-        return {};
+    if (!itemsrule_ || !grammar_) return {};
     // Every failure is skipped: one phrase the recogniser refuses must not cost the others.
     try {
         itemsrule_->Clear();
@@ -77,23 +74,21 @@ void CommandGrammar::startDictation() {
     grammar_ = context_->CreateGrammar(1);
     grammar_->DictationLoad(QString(), 0);
     grammar_->DictationSetState(SGDSActive);
-    wholePhrasesRule_ = grammar_->Rules().Add(QStringLiteral("WholePhrasesRule"), SRATopLevel | SRADynamic, 3);
+    wholePhrasesRule_ =
+        grammar_->Rules().Add(QStringLiteral("WholePhrasesRule"), SRATopLevel | SRADynamic, 3);
     fillWholePhrasesRule();
     grammar_->CmdSetRuleState(QStringLiteral("WholePhrasesRule"), SGDSActive);
 }
 
 void CommandGrammar::stopDictation() {
     wholePhrases_.clear();
-    if (grammar_ && grammar_->isDictationLoaded())
-        grammar_->DictationSetState(SGDSInactive);
+    if (grammar_ && grammar_->isDictationLoaded()) grammar_->DictationSetState(SGDSInactive);
 }
 
 void CommandGrammar::listenfor(const QString& phrase) {
-    if (phrase.trimmed().isEmpty() || wholePhrases_.contains(phrase))
-        return;
+    if (phrase.trimmed().isEmpty() || wholePhrases_.contains(phrase)) return;
     wholePhrases_ << phrase;
-    if (wholePhrasesRule_)
-        fillWholePhrasesRule();
+    if (wholePhrasesRule_) fillWholePhrasesRule();
 }
 
 void CommandGrammar::fillWholePhrasesRule() {

@@ -17,8 +17,7 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
     if (state_.isDictating()) {
         // Dictated words are text: "+" or "{" typed as themselves, never pressed as keys.
         try {
-            if (services_.keys)
-                services_.keys->typeText(text);
+            if (services_.keys) services_.keys->typeText(text);
         } catch (const std::exception& e) {
             stat_->setText(QString::fromUtf8(e.what()));
         }
@@ -31,16 +30,13 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
         return;
     }
     const int index = result.Properties(1).Children(0).Id();
-    if (result.GrammarId() != 0)
-        return;
+    if (result.GrammarId() != 0) return;
 
     const QString record = brainlist_.record(index);
     const auto type = CommandRecord::field(record, 1);
-    if (!type)
-        return;
+    if (!type) return;
     auto sayField = [&](int k) {
-        if (const auto text = CommandRecord::field(record, k))
-            say(*text);
+        if (const auto text = CommandRecord::field(record, k)) say(*text);
     };
 
     switch (dispatchDecision(*type, state_)) {

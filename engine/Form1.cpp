@@ -64,22 +64,16 @@ NoOptions g_noOptions;
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)),
-      brainlist_(services_.programFolder.commandFile()), commandGrammar_(services_.recognizer) {
+    : QMainWindow(parent), services_(std::move(services)), brainlist_(services_.programFolder.commandFile()),
+      commandGrammar_(services_.recognizer) {
     if (!services_.messages)
         throw std::invalid_argument("The controller needs a UserMessages to tell the user of failures");
-    if (!services_.head)
-        services_.head = &g_noHead;
-    if (!services_.view)
-        services_.view = &g_noView;
-    if (!services_.editor)
-        services_.editor = &g_noEditor;
-    if (!services_.menus)
-        services_.menus = &g_noMenus;
-    if (!services_.options)
-        services_.options = &g_noOptions;
-    if (!services_.endProgram)
-        services_.endProgram = [] { QCoreApplication::exit(0); };
+    if (!services_.head) services_.head = &g_noHead;
+    if (!services_.view) services_.view = &g_noView;
+    if (!services_.editor) services_.editor = &g_noEditor;
+    if (!services_.menus) services_.menus = &g_noMenus;
+    if (!services_.options) services_.options = &g_noOptions;
+    if (!services_.endProgram) services_.endProgram = [] { QCoreApplication::exit(0); };
     layOutDesign();
     connect(&commandGrammar_, &CommandGrammar::Recognition, this, &Form1::RecoContext_Recognition);
     connect(&commandGrammar_, &CommandGrammar::Hypothesis, this, &Form1::RecoContext_Hypothesis);
@@ -119,8 +113,7 @@ void Form1::Form_Load() {
     state_.wake();
     loadCommandFile();
     const QString head = readCurrentHead();
-    if (head != QStringLiteral("none"))
-        services_.head->changehead(head);
+    if (head != QStringLiteral("none")) services_.head->changehead(head);
     refreshbrain();
     QCoreApplication::processEvents();
     lastpluginrecord.clear();
@@ -133,18 +126,15 @@ void Form1::Form_Load() {
         stat_->setText(QString::fromUtf8(e.what()));
     }
     if (services_.recognizer) {
-        if (!services_.recognizer->status().isEmpty())
-            stat_->setText(services_.recognizer->status());
+        if (!services_.recognizer->status().isEmpty()) stat_->setText(services_.recognizer->status());
         connect(services_.recognizer, &Recognizer::statusChanged, this, [this](const QString& status) {
-            if (!status.isEmpty())
-                stat_->setText(status);
+            if (!status.isEmpty()) stat_->setText(status);
         });
     }
     QCoreApplication::processEvents();
     createVoice();
     QCoreApplication::processEvents();
-    if (services_.tray)
-        services_.tray->AddTrayIcon(services_.ikon, QStringLiteral("Quorzel"));
+    if (services_.tray) services_.tray->AddTrayIcon(services_.ikon, QStringLiteral("Quorzel"));
     services_.menus->fillmenus();
     qCDebug(lcEngine) << "started with" << brainlist_.count() << "commands; status:" << stat_->text();
 }
@@ -154,9 +144,10 @@ void Form1::loadCommandFile() {
     if (result.status == CommandFile::ReadResult::Status::Unreadable) {
         services_.messages->warning(
             QStringLiteral("Quorzel"),
-            QStringLiteral("Quorzel could not read its command file\n%1\n\n%2\n\nThe file is left exactly as it "
-                           "is: Quorzel starts without your commands and will not write to it until it is "
-                           "started again.")
+            QStringLiteral(
+                "Quorzel could not read its command file\n%1\n\n%2\n\nThe file is left exactly as it "
+                "is: Quorzel starts without your commands and will not write to it until it is "
+                "started again.")
                 .arg(brainlist_.filePath(), result.error));
     }
 }
@@ -164,16 +155,14 @@ void Form1::loadCommandFile() {
 QString Form1::readCurrentHead() const {
     QFile file(services_.programFolder.currentHeadFile());
     // A missing or unreadable current-head file means no head, as "none" does.
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("none");
+    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("none");
     const QByteArray bytes = file.readAll();
     const QStringList lines = CommandFile::parseRecords(bytes, detectEncoding(bytes));
     return lines.isEmpty() ? QStringLiteral("none") : lines.first();
 }
 
 void Form1::createVoice() {
-    if (!services_.synthesizer)
-        return;
+    if (!services_.synthesizer) return;
     voice_ = std::make_unique<SpeechVoice>(*services_.synthesizer);
     connectVoice();
     const QList<VoiceToken> voices = voice_->GetVoices(QString(), QString());
@@ -191,15 +180,15 @@ void Form1::refreshbrain() {
         lastSaveFailure_.clear();
         return;
     }
-    tellOnce(failure, QStringLiteral("Quorzel could not save your commands to\n%1\n\n%2\n\nThe file keeps its "
-                                     "previous contents; the change is kept while Quorzel runs.")
-                          .arg(brainlist_.filePath(), failure));
+    tellOnce(failure,
+             QStringLiteral("Quorzel could not save your commands to\n%1\n\n%2\n\nThe file keeps its "
+                            "previous contents; the change is kept while Quorzel runs.")
+                 .arg(brainlist_.filePath(), failure));
 }
 
 void Form1::tellOnce(const QString& key, const QString& text) {
     // One failing save is reported once, not at every later change that fails the same way.
-    if (key == lastSaveFailure_)
-        return;
+    if (key == lastSaveFailure_) return;
     lastSaveFailure_ = key;
     services_.messages->warning(QStringLiteral("Quorzel"), text);
 }
@@ -221,20 +210,22 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::mnuQuit_Click() {
     try {
-        if (voice_)
-            voice_->Speak(QString(), 0);
+        if (voice_) voice_->Speak(QString(), 0);
     } catch (const std::exception&) {
         // Quit goes on whatever fails.
     }
     QCoreApplication::processEvents();
     services_.editor->unload();
-    if (services_.tray)
-        services_.tray->RemoveTrayIcon();
+    if (services_.tray) services_.tray->RemoveTrayIcon();
     services_.endProgram();
 }
 
-void Form1::mnuOptions_Click() { services_.options->setBrainEnabled(!isVisible()); }
+void Form1::mnuOptions_Click() {
+    services_.options->setBrainEnabled(!isVisible());
+}
 
-void Form1::mnuBrain_Click() { show(); }
+void Form1::mnuBrain_Click() {
+    show();
+}
 
 } // namespace qz

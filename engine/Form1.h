@@ -47,24 +47,24 @@ class SpeechVoice;
 class Synthesizer;
 
 struct Form1Services {
-    ProgramFolder programFolder;         // the folder of the executable: data/ and character/ are in it
-    Recognizer* recognizer = nullptr;    // null: the program runs without recognition
-    Synthesizer* synthesizer = nullptr;  // null: the program runs without a voice
-    UserMessages* messages = nullptr;    // required: every failure the user must hear of goes here
-    HeadPort* head = nullptr;            // null: no head (it does nothing)
-    CommandView* view = nullptr;         // null: no rows
-    CommandEditor* editor = nullptr;     // null: the editor is never open
-    MenuFiller* menus = nullptr;         // null: no plugin or head entries
-    OptionsEntries* options = nullptr;   // null: no "Options" menu
-    Tray* tray = nullptr;                // null: no tray icon
-    QIcon ikon;                          // the program's picture, for the tray and the window
-    QList<QMenu*> menuBar;               // the window's menus, left to right ("Add command"); app/ owns them
-    KeySender* keys = nullptr;           // null: pressing keys fails with a script error
+    ProgramFolder programFolder;        // the folder of the executable: data/ and character/ are in it
+    Recognizer* recognizer = nullptr;   // null: the program runs without recognition
+    Synthesizer* synthesizer = nullptr; // null: the program runs without a voice
+    UserMessages* messages = nullptr;   // required: every failure the user must hear of goes here
+    HeadPort* head = nullptr;           // null: no head (it does nothing)
+    CommandView* view = nullptr;        // null: no rows
+    CommandEditor* editor = nullptr;    // null: the editor is never open
+    MenuFiller* menus = nullptr;        // null: no plugin or head entries
+    OptionsEntries* options = nullptr;  // null: no "Options" menu
+    Tray* tray = nullptr;               // null: no tray icon
+    QIcon ikon;                         // the program's picture, for the tray and the window
+    QList<QMenu*> menuBar;              // the window's menus, left to right ("Add command"); app/ owns them
+    KeySender* keys = nullptr;          // null: pressing keys fails with a script error
     Clipboard* clipboard = nullptr;
     Launcher* launcher = nullptr;
     DocumentOpener* opener = nullptr;
-    ScriptRunner* scripts = nullptr;     // `ScriptC`; null: plugins do not run
-    std::function<void()> endProgram;    // ends the program at once; default: leave the event loop
+    ScriptRunner* scripts = nullptr;  // `ScriptC`; null: plugins do not run
+    std::function<void()> endProgram; // ends the program at once; default: leave the event loop
 };
 
 class Form1 : public QMainWindow {
@@ -100,8 +100,8 @@ public:
     void Startdictation();
     void capturesentence();
     void Stopdictation();
-    // While dictating or capturing, also listen for `phrase` as a whole: when it is said it arrives exactly as
-    // given instead of as dictated words. Plugins register their stop phrases this way; Stopdictation
+    // While dictating or capturing, also listen for `phrase` as a whole: when it is said it arrives exactly
+    // as given instead of as dictated words. Plugins register their stop phrases this way; Stopdictation
     // forgets them.
     void listenfor(const QString& phrase);
     void mnuSleep_Click();
@@ -163,7 +163,7 @@ private:
 
     QLabel* stat_ = nullptr;
     QLabel* label1_ = nullptr;
-    QString lastSaveFailure_; // told once; cleared when a save succeeds again
+    QString lastSaveFailure_;                      // told once; cleared when a save succeeds again
     std::unique_ptr<ScriptObjects> scriptObjects_; // "QZ" and "clipboard", made at the first run
     bool grammarLost_ = false; // SetupGrammar failed after a spoken text: try again at the next one
 };

@@ -14,11 +14,17 @@ void Form1::startDictationMode(QStringView mode) {
     qCDebug(lcEngine) << "dictation mode" << state_.dictationmode();
 }
 
-void Form1::Startdictation() { startDictationMode(kDictating); }
+void Form1::Startdictation() {
+    startDictationMode(kDictating);
+}
 
-void Form1::capturesentence() { startDictationMode(kCapturing); }
+void Form1::capturesentence() {
+    startDictationMode(kCapturing);
+}
 
-void Form1::listenfor(const QString& phrase) { commandGrammar_.listenfor(phrase); }
+void Form1::listenfor(const QString& phrase) {
+    commandGrammar_.listenfor(phrase);
+}
 
 void Form1::Stopdictation() {
     state_.setDictationMode(QString());
@@ -36,6 +42,8 @@ void Form1::mnuSleep_Click() {
     services_.options->setSleepEnabled(false);
 }
 
-void Form1::showStatus() { stat_->setText(state_.statusText()); }
+void Form1::showStatus() {
+    stat_->setText(state_.statusText());
+}
 
 } // namespace qz

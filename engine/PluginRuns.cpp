@@ -1,36 +1,34 @@
 // A spoken plugin command (and its repeat) runs the plugin's Main with the command's record.
 
-#include "store/CommandRecord.h"
 #include "engine/Form1.h"
 #include "engine/ScriptObjects.h"
 #include "plugins/ScriptRunner.h"
+#include "store/CommandRecord.h"
 
 namespace qz {
 
 void Form1::runPluginOfRecord(const QString& record, bool rememberAsLast) {
-    if (!services_.scripts)
-        return;
+    if (!services_.scripts) return;
     const QString name = CommandRecord::field(record, 2).value_or(QString());
     const QString path = services_.programFolder.pluginFile(name);
     QString reason;
     const auto text = ScriptRunner::readPluginText(path, &reason);
     if (!text) {
         // Nothing runs, and the repeat command keeps the last plugin that did.
-        services_.messages->warning(QStringLiteral("Quorzel"),
-                                     QStringLiteral("The plugin file of the command \"%1\" is missing:\n%2\n\n%3")
-                                         .arg(CommandRecord::field(record, 0).value_or(QString()), path, reason));
+        services_.messages->warning(
+            QStringLiteral("Quorzel"),
+            QStringLiteral("The plugin file of the command \"%1\" is missing:\n%2\n\n%3")
+                .arg(CommandRecord::field(record, 0).value_or(QString()), path, reason));
         return;
     }
     ScriptRunner& host = *services_.scripts;
     host.Reset();
-    if (!scriptObjects_)
-        scriptObjects_ = std::make_unique<ScriptObjects>(*this, services_.clipboard);
+    if (!scriptObjects_) scriptObjects_ = std::make_unique<ScriptObjects>(*this, services_.clipboard);
     host.AddObject(QStringLiteral("QZ"), scriptObjects_->qz());
     host.AddObject(QStringLiteral("clipboard"), scriptObjects_->clipboard());
     pluginrecord = record;
     host.AddCode(*text, name);
-    if (rememberAsLast)
-        lastpluginrecord = record;
+    if (rememberAsLast) lastpluginrecord = record;
     host.Run(QStringLiteral("Main"));
 }
 

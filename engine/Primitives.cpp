@@ -1,16 +1,16 @@
 // The operations commands and plugin scripts act through, and the voice's start and end events.
 
-#include "store/CommandRecord.h"
 #include "engine/Form1.h"
-#include "platform/scripthost/ScriptText.h"
 #include "platform/desktop/Clipboard.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/desktop/DocumentOpener.h"
 #include "platform/desktop/KeySender.h"
 #include "platform/desktop/Launcher.h"
+#include "platform/scripthost/ScriptText.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/SpeechError.h"
 #include "platform/speech/SpeechVoice.h"
+#include "store/CommandRecord.h"
 
 #include "vbscript/ScriptError.h"
 
@@ -20,13 +20,14 @@ namespace qz {
 namespace {
 
 // Halves go to the even neighbour, as the script language rounds indexes.
-int roundHalfEven(float value) { return int(std::nearbyint(value)); }
+int roundHalfEven(float value) {
+    return int(std::nearbyint(value));
+}
 
 } // namespace
 
 void Form1::speak(const QString& text) {
-    if (!voice_)
-        throw SpeechError(QStringLiteral("There is no voice to speak with"));
+    if (!voice_) throw SpeechError(QStringLiteral("There is no voice to speak with"));
     voice_->Speak(text, SVSFlagsAsync);
 }
 
@@ -39,20 +40,17 @@ void Form1::say(const QString& text) {
 }
 
 void Form1::presskeys(const QString& keys) {
-    if (!services_.keys)
-        throw DesktopError("Pressing keys needs an X11 display");
+    if (!services_.keys) throw DesktopError("Pressing keys needs an X11 display");
     services_.keys->pressKeys(keys);
 }
 
 void Form1::cmd(const QString& commandLine) {
-    if (!services_.launcher)
-        throw DesktopError("Programs cannot be started here");
+    if (!services_.launcher) throw DesktopError("Programs cannot be started here");
     services_.launcher->start(commandLine);
 }
 
 void Form1::openfile(const QString& whichone) {
-    if (services_.opener)
-        services_.opener->open(whichone);
+    if (services_.opener) services_.opener->open(whichone);
 }
 
 QString Form1::getsellected() {
@@ -67,28 +65,28 @@ QString Form1::settings(float& n) const {
     const int index = roundHalfEven(sum);
     const auto value = CommandRecord::field(pluginrecord, index);
     if (!value)
-        throw vbscript::ScriptError(9, toScriptText(QStringLiteral("Subscript out of range: the command has no setting %1")
-                                                 .arg(index - 2)));
+        throw vbscript::ScriptError(
+            9, toScriptText(
+                   QStringLiteral("Subscript out of range: the command has no setting %1").arg(index - 2)));
     return *value;
 }
 
 void Form1::setvoice(float& n) {
-    if (n > 2)
-        n = 1;
-    if (!services_.synthesizer)
-        throw SpeechError(QStringLiteral("There is no voice to choose"));
+    if (n > 2) n = 1;
+    if (!services_.synthesizer) throw SpeechError(QStringLiteral("There is no voice to choose"));
     const bool wasSpeaking = voice_ && voice_->isSpeaking();
     voice_ = std::make_unique<SpeechVoice>(*services_.synthesizer);
     connectVoice();
     // The released voice never reports the end of what it was saying; close that stream here so the
     // program does not stay deaf waiting for it.
-    if (wasSpeaking)
-        Voice_EndStream();
+    if (wasSpeaking) Voice_EndStream();
     const QList<VoiceToken> voices = voice_->GetVoices(QString(), QString());
     const int index = roundHalfEven(n);
     if (index < 0 || index >= voices.size())
         throw vbscript::ScriptError(
-            5, toScriptText(QStringLiteral("Voice %1 is not installed (%2 voices are)").arg(index).arg(voices.size())));
+            5,
+            toScriptText(
+                QStringLiteral("Voice %1 is not installed (%2 voices are)").arg(index).arg(voices.size())));
     voice_->setVoice(voices.at(index));
 }
 
@@ -99,8 +97,7 @@ void Form1::connectVoice() {
 
 void Form1::Voice_StartStream() {
     state_.setVoiceIdle(false);
-    if (services_.recognizer)
-        services_.recognizer->setOwnVoiceSounding(true);
+    if (services_.recognizer) services_.recognizer->setOwnVoiceSounding(true);
     services_.head->stopIdle();
     services_.head->startTalking();
 }
@@ -110,8 +107,7 @@ void Form1::Voice_EndStream() {
     state_.setVoiceIdle(true);
     services_.head->showRestFrame();
     services_.head->startIdle();
-    if (services_.recognizer)
-        services_.recognizer->setOwnVoiceSounding(false);
+    if (services_.recognizer) services_.recognizer->setOwnVoiceSounding(false);
     try {
         SetupGrammar();
         if (grammarLost_) {

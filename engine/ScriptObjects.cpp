@@ -1,19 +1,25 @@
 #include "engine/ScriptObjects.h"
 
 #include "engine/Form1.h"
-#include "platform/scripthost/ScriptText.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/scripthost/ScriptClipboard.h"
 #include "platform/scripthost/ScriptQObject.h"
+#include "platform/scripthost/ScriptText.h"
 
 #include "vbscript/ScriptError.h"
 
 namespace qz {
 
-QzScriptObject::QzScriptObject(Form1& form) : form_(form) { setObjectName(QStringLiteral("QZ")); }
+QzScriptObject::QzScriptObject(Form1& form) : form_(form) {
+    setObjectName(QStringLiteral("QZ"));
+}
 
-void QzScriptObject::speak(const QString& text) { form_.speak(text); }
-void QzScriptObject::presskeys(const QString& keys) { form_.presskeys(keys); }
+void QzScriptObject::speak(const QString& text) {
+    form_.speak(text);
+}
+void QzScriptObject::presskeys(const QString& keys) {
+    form_.presskeys(keys);
+}
 
 void QzScriptObject::cmd(const QString& commandLine) {
     try {
@@ -24,18 +30,42 @@ void QzScriptObject::cmd(const QString& commandLine) {
     }
 }
 
-void QzScriptObject::openfile(const QString& whichone) { form_.openfile(whichone); }
-QString QzScriptObject::getsellected() { return form_.getsellected(); }
-QString QzScriptObject::settings(float& n) { return form_.settings(n); }
-void QzScriptObject::setvoice(float& n) { form_.setvoice(n); }
-void QzScriptObject::Startdictation() { form_.Startdictation(); }
-void QzScriptObject::Stopdictation() { form_.Stopdictation(); }
-void QzScriptObject::capturesentence() { form_.capturesentence(); }
-void QzScriptObject::listenfor(const QString& phrase) { form_.listenfor(phrase); }
-void QzScriptObject::RebuildGrammar() { form_.RebuildGrammar(); }
-void QzScriptObject::refreshbrain() { form_.refreshbrain(); }
-void QzScriptObject::addtobrain(const QString& settings, const QString& plugin) { form_.addtobrain(settings, plugin); }
-QString QzScriptObject::capturedtext() const { return form_.capturedtext; }
+void QzScriptObject::openfile(const QString& whichone) {
+    form_.openfile(whichone);
+}
+QString QzScriptObject::getsellected() {
+    return form_.getsellected();
+}
+QString QzScriptObject::settings(float& n) {
+    return form_.settings(n);
+}
+void QzScriptObject::setvoice(float& n) {
+    form_.setvoice(n);
+}
+void QzScriptObject::Startdictation() {
+    form_.Startdictation();
+}
+void QzScriptObject::Stopdictation() {
+    form_.Stopdictation();
+}
+void QzScriptObject::capturesentence() {
+    form_.capturesentence();
+}
+void QzScriptObject::listenfor(const QString& phrase) {
+    form_.listenfor(phrase);
+}
+void QzScriptObject::RebuildGrammar() {
+    form_.RebuildGrammar();
+}
+void QzScriptObject::refreshbrain() {
+    form_.refreshbrain();
+}
+void QzScriptObject::addtobrain(const QString& settings, const QString& plugin) {
+    form_.addtobrain(settings, plugin);
+}
+QString QzScriptObject::capturedtext() const {
+    return form_.capturedtext;
+}
 
 ScriptObjects::ScriptObjects(Form1& form, Clipboard* clipboard)
     : qzObject_(form), qz_(ScriptQObject::wrap(&qzObject_)) {

@@ -1,8 +1,8 @@
 #include "plugins/ScriptRunner.h"
 
-#include "platform/scripthost/ScriptText.h"
 #include "platform/ports/UserMessages.h"
 #include "platform/scripthost/ScriptErrorText.h"
+#include "platform/scripthost/ScriptText.h"
 
 #include "vbscript/ScriptHost.h"
 #include "vbscript/plugin/PluginText.h"
@@ -21,15 +21,17 @@ ScriptRunner::~ScriptRunner() = default;
 std::optional<QString> ScriptRunner::readPluginText(const QString& path, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+        if (error) *error = file.errorString();
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
-    return fromScriptText(vbscript::plugin::scriptText(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
+    return fromScriptText(
+        vbscript::plugin::scriptText(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }
 
-void ScriptRunner::Reset() { host_->reset(); }
+void ScriptRunner::Reset() {
+    host_->reset();
+}
 
 void ScriptRunner::AddObject(const QString& name, std::shared_ptr<vbscript::HostObject> object) {
     host_->addObject(toScriptText(name), std::move(object), true);
@@ -40,13 +42,21 @@ bool ScriptRunner::AddCode(const QString& text, const QString& pluginName) {
     return host_->addCode(toScriptText(text));
 }
 
-bool ScriptRunner::Run(const QString& procedure) { return host_->run(toScriptText(procedure)).has_value(); }
+bool ScriptRunner::Run(const QString& procedure) {
+    return host_->run(toScriptText(procedure)).has_value();
+}
 
-bool ScriptRunner::hasProcedure(const QString& procedure) const { return host_->hasProcedure(toScriptText(procedure)); }
+bool ScriptRunner::hasProcedure(const QString& procedure) const {
+    return host_->hasProcedure(toScriptText(procedure));
+}
 
-bool ScriptRunner::stopRequested() const { return host_->stopRequested(); }
+bool ScriptRunner::stopRequested() const {
+    return host_->stopRequested();
+}
 
-vbscript::ScriptHost& ScriptRunner::host() { return *host_; }
+vbscript::ScriptHost& ScriptRunner::host() {
+    return *host_;
+}
 
 void ScriptRunner::onError(const vbscript::ScriptErrorInfo& error) {
     lastReport_ = scriptErrorText(error, pluginName_);

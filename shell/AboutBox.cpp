@@ -34,14 +34,13 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* version = new QLabel(QStringLiteral("Quorzel version 4 BETA"), this);
     version->setObjectName(QStringLiteral("version"));
 
-    auto* credits = new QLabel(
-        QStringLiteral("Made by the Quorzel team, 2026.\n"
-                       "An offline voice-command assistant for the Linux desktop.\n"
-                       "Programming: the Quorzel developers.\n"
-                       "Thanks to the people behind PocketSphinx, eSpeak NG and Qt,\n"
-                       "and to everyone who tried the early builds.\n"
-                       "Click anywhere to close."),
-        this);
+    auto* credits = new QLabel(QStringLiteral("Made by the Quorzel team, 2026.\n"
+                                              "An offline voice-command assistant for the Linux desktop.\n"
+                                              "Programming: the Quorzel developers.\n"
+                                              "Thanks to the people behind PocketSphinx, eSpeak NG and Qt,\n"
+                                              "and to everyone who tried the early builds.\n"
+                                              "Click anywhere to close."),
+                               this);
     credits->setObjectName(QStringLiteral("credits"));
 
     auto* heading = new QVBoxLayout;

@@ -21,13 +21,16 @@ OptionsMenu::OptionsMenu(QWidget* parent) : QMenu(QStringLiteral("Options"), par
     connect(about_, &QAction::triggered, this, &OptionsMenu::mnuAbout_Click);
 }
 
-void OptionsMenu::setBrainEnabled(bool enabled) { brain_->setEnabled(enabled); }
+void OptionsMenu::setBrainEnabled(bool enabled) {
+    brain_->setEnabled(enabled);
+}
 
-void OptionsMenu::setSleepEnabled(bool enabled) { sleep_->setEnabled(enabled); }
+void OptionsMenu::setSleepEnabled(bool enabled) {
+    sleep_->setEnabled(enabled);
+}
 
 void OptionsMenu::mnuAbout_Click() {
-    if (!aboutBox_)
-        aboutBox_ = new AboutBox(nullptr);
+    if (!aboutBox_) aboutBox_ = new AboutBox(nullptr);
     aboutBox_->show();
     aboutBox_->raise();
 }

@@ -19,19 +19,21 @@ void TrayIcon::AddTrayIcon(const QIcon& icon, const QString& tip) {
 }
 
 void TrayIcon::RemoveTrayIcon() {
-    if (icon_)
-        icon_->hide();
+    if (icon_) icon_->hide();
     icon_.reset();
 }
 
-bool TrayIcon::isShown() const { return icon_ != nullptr; }
+bool TrayIcon::isShown() const {
+    return icon_ != nullptr;
+}
 
-QString TrayIcon::tip() const { return icon_ ? icon_->toolTip() : QString(); }
+QString TrayIcon::tip() const {
+    return icon_ ? icon_->toolTip() : QString();
+}
 
 void TrayIcon::onActivated(int reason) {
     // Linux tray hosts report a finished right click as a context request; press and release are theirs.
-    if (reason != QSystemTrayIcon::Context || !menu_)
-        return;
+    if (reason != QSystemTrayIcon::Context || !menu_) return;
     const QPoint pos = QCursor::pos();
     emit menuRequested(pos);
     menu_->popup(pos);

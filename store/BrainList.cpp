@@ -9,8 +9,7 @@ QString BrainList::record(int i) const {
 }
 
 bool BrainList::remove(int i) {
-    if (i < 0 || i >= count())
-        return false;
+    if (i < 0 || i >= count()) return false;
     records_.removeAt(i);
     return true;
 }
@@ -24,8 +23,7 @@ CommandFile::ReadResult BrainList::load() {
 }
 
 QString BrainList::save() {
-    if (protected_)
-        return {};
+    if (protected_) return {};
     return CommandFile::write(path_, records_, encoding_);
 }
 

@@ -16,15 +16,13 @@ QStringList parseRecords(const QByteArray& bytes, TextEncoding encoding) {
         if (data[pos] == '\r') {
             records.append(decodeText(QByteArray(data + start, pos - start), encoding));
             ++pos;
-            if (pos < size && data[pos] == '\n')
-                ++pos;
+            if (pos < size && data[pos] == '\n') ++pos;
             start = pos;
         } else {
             ++pos;
         }
     }
-    if (start < size)
-        records.append(decodeText(QByteArray(data + start, size - start), encoding));
+    if (start < size) records.append(decodeText(QByteArray(data + start, size - start), encoding));
     return records;
 }
 
@@ -32,8 +30,7 @@ bool serializeRecords(const QStringList& records, TextEncoding encoding, QByteAr
     out.clear();
     QByteArray line;
     for (const QString& record : records) {
-        if (!encodeText(record, encoding, line))
-            return false;
+        if (!encodeText(record, encoding, line)) return false;
         out.append(line);
         out.append("\r\n", 2);
     }
@@ -70,15 +67,13 @@ QString write(const QString& path, const QStringList& records, TextEncoding& enc
         serializeRecords(records, encoding, bytes);
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;
     }
-    if (!file.commit())
-        return file.errorString();
+    if (!file.commit()) return file.errorString();
     return {};
 }
 

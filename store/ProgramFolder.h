@@ -12,13 +12,13 @@ public:
 
     const QString& root() const { return root_; }
 
-    QString dataFolder() const;                           // data
-    QString commandFile() const;                          // data/brain.qzb
-    QString pluginFile(const QString& plugin) const;      // data/<plugin>.qzp
-    QString pluginIcon(const QString& plugin) const;      // data/<plugin>.bmp
-    QString characterFolder() const;                      // character
-    QString characterFile(const QString& head) const;     // character/<head>.qzc
-    QString currentHeadFile() const;                      // character/currenthead.qzs
+    QString dataFolder() const;                       // data
+    QString commandFile() const;                      // data/brain.qzb
+    QString pluginFile(const QString& plugin) const;  // data/<plugin>.qzp
+    QString pluginIcon(const QString& plugin) const;  // data/<plugin>.bmp
+    QString characterFolder() const;                  // character
+    QString characterFile(const QString& head) const; // character/<head>.qzc
+    QString currentHeadFile() const;                  // character/currenthead.qzs
 
 private:
     QString root_;

@@ -61,8 +61,7 @@ bool encodeText(const QString& text, TextEncoding encoding, QByteArray& out) {
                 break;
             }
         }
-        if (!found)
-            return false;
+        if (!found) return false;
     }
     return true;
 }

@@ -14,10 +14,10 @@
 #include <cstdio>
 #include <random>
 
-#include "tools/qz-recognize/GrammarCompiler.h"
-#include "tools/qz-recognize/SpeechTiming.h"
 #include "platform/audio/WavFile.h"
 #include "platform/speech/SphinxDecoder.h"
+#include "tools/qz-recognize/GrammarCompiler.h"
+#include "tools/qz-recognize/SpeechTiming.h"
 
 using namespace qz;
 

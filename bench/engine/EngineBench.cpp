@@ -6,15 +6,15 @@
 // 3. End of speech to the start of Main with the real recogniser fed speech made by espeak-ng, paced as a
 //    microphone would be, for the same 50 commands.
 
-#include "platform/fake/FakeRecognizer.h"
-#include "platform/fake/FakeSynthesizer.h"
 #include "engine/Form1.h"
-#include "plugins/ScriptRunner.h"
 #include "platform/audio/BufferAudioInput.h"
 #include "platform/audio/WavFile.h"
+#include "platform/fake/FakeRecognizer.h"
+#include "platform/fake/FakeSynthesizer.h"
 #include "platform/speech/PocketSphinxRecognizer.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoResult.h"
+#include "plugins/ScriptRunner.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,9 +25,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <cstdio>
 #include <vector>
 
 namespace qz {
@@ -35,21 +35,61 @@ namespace {
 
 // Fifty everyday commands; each runs the probe plugin, whose Main speaks its first setting at once.
 const char* const kPhrases[] = {
-    "open the mail", "check my calendar", "start the browser", "open the terminal", "play some music",
-    "pause the music", "next song", "previous song", "volume up", "volume down", "mute the sound",
-    "open my documents", "open the downloads", "take a screenshot", "lock the screen", "show the desktop",
-    "close this window", "maximise the window", "switch windows", "open the calculator", "open the editor",
-    "save the file", "print this page", "copy that", "paste that", "undo that", "redo that", "select all",
-    "scroll down", "scroll up", "go back", "go forward", "reload the page", "open a new tab", "close the tab",
-    "zoom in", "zoom out", "read the selection", "what time is it", "what is the date", "start dictation",
-    "stop dictation", "open the settings", "check the weather", "open the news", "call home",
-    "send a message", "find a file", "empty the trash", "turn off the display",
+    "open the mail",
+    "check my calendar",
+    "start the browser",
+    "open the terminal",
+    "play some music",
+    "pause the music",
+    "next song",
+    "previous song",
+    "volume up",
+    "volume down",
+    "mute the sound",
+    "open my documents",
+    "open the downloads",
+    "take a screenshot",
+    "lock the screen",
+    "show the desktop",
+    "close this window",
+    "maximise the window",
+    "switch windows",
+    "open the calculator",
+    "open the editor",
+    "save the file",
+    "print this page",
+    "copy that",
+    "paste that",
+    "undo that",
+    "redo that",
+    "select all",
+    "scroll down",
+    "scroll up",
+    "go back",
+    "go forward",
+    "reload the page",
+    "open a new tab",
+    "close the tab",
+    "zoom in",
+    "zoom out",
+    "read the selection",
+    "what time is it",
+    "what is the date",
+    "start dictation",
+    "stop dictation",
+    "open the settings",
+    "check the weather",
+    "open the news",
+    "call home",
+    "send a message",
+    "find a file",
+    "empty the trash",
+    "turn off the display",
 };
 constexpr int kCommands = int(sizeof(kPhrases) / sizeof(kPhrases[0]));
 
 double percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return 0;
+    if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
     const std::size_t index = std::min(values.size() - 1, std::size_t(p * double(values.size() - 1) + 0.5));
     return values[index];
@@ -103,10 +143,11 @@ QString makeProgramFolder(const QTemporaryDir& dir, int commands) {
     brain.write("computer start listening|activate|Ready\r\ncomputer stop listening|deactivate|Bye\r\n"
                 "computer go to sleep|sleep|Night\r\n");
     for (int i = 0; i < commands; ++i)
-        brain.write(QStringLiteral("%1|plugin|probe|%2\r\n")
-                        .arg(i < kCommands ? kPhrases[i] : qPrintable(QStringLiteral("command number %1").arg(i)))
-                        .arg(i)
-                        .toUtf8());
+        brain.write(
+            QStringLiteral("%1|plugin|probe|%2\r\n")
+                .arg(i < kCommands ? kPhrases[i] : qPrintable(QStringLiteral("command number %1").arg(i)))
+                .arg(i)
+                .toUtf8());
     brain.close();
     QFile probe(dir.filePath("data/probe.qzp"));
     probe.open(QIODevice::WriteOnly);
@@ -126,8 +167,8 @@ void benchRebuild(const char* label, Recognizer& recognizer, int commands) {
         program.form->RebuildGrammar();
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::printf("RebuildGrammar, %6d commands, %-12s median %8.2f ms (goal for 10,000: under 200 ms)\n", commands + 3,
-                label, percentile(times, 0.5));
+    std::printf("RebuildGrammar, %6d commands, %-12s median %8.2f ms (goal for 10,000: under 200 ms)\n",
+                commands + 3, label, percentile(times, 0.5));
 }
 
 void benchDispatch() {
@@ -155,16 +196,16 @@ void benchDispatch() {
             times.push_back(synthesizer.spoken.back().atMs - start);
         }
     }
-    std::printf("recognition event to Main, %d runs: median %.3f ms, 95th percentile %.3f ms (goal: under 5 ms)\n",
-                int(times.size()), percentile(times, 0.5), percentile(times, 0.95));
+    std::printf(
+        "recognition event to Main, %d runs: median %.3f ms, 95th percentile %.3f ms (goal: under 5 ms)\n",
+        int(times.size()), percentile(times, 0.5), percentile(times, 0.95));
 }
 
 QByteArray speech(const QString& text, const QTemporaryDir& dir) {
     const QString wav = dir.filePath("phrase.wav");
     QProcess espeak;
     espeak.start("espeak-ng", {"-v", "en-us", "-s", "160", "-w", wav, text});
-    if (!espeak.waitForFinished(20000) || espeak.exitCode() != 0)
-        return {};
+    if (!espeak.waitForFinished(20000) || espeak.exitCode() != 0) return {};
     return readWav(wav).samples;
 }
 
@@ -227,15 +268,13 @@ void benchEndOfSpeech() {
     for (const auto& entry : synthesizer.spoken) {
         bool ok = false;
         const int i = entry.text.toInt(&ok);
-        if (!ok || i < 0 || i >= kCommands)
-            continue;
+        if (!ok || i < 0 || i >= kCommands) continue;
         ++right;
         const qint64 endByte = speechEndsMs[std::size_t(i)] * 32;
         std::lock_guard<std::mutex> lock(deliveriesLock);
         const auto heard = std::find_if(deliveries.begin(), deliveries.end(),
                                         [&](const Delivery& d) { return d.bytesSoFar >= endByte; });
-        if (heard != deliveries.end())
-            latencies.push_back(entry.atMs - heard->atMs);
+        if (heard != deliveries.end()) latencies.push_back(entry.atMs - heard->atMs);
     }
     std::printf("end of speech to Main, %d of %d commands ran: median %.0f ms, 95th percentile %.0f ms "
                 "(goal: median under 500 ms)\n",

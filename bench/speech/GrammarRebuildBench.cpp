@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "tests/platform/speech/CommandGrammar.h"
-#include "platform/fake/FakeRecognizer.h"
 #include "platform/audio/AudioInput.h"
+#include "platform/fake/FakeRecognizer.h"
 #include "platform/speech/PocketSphinxRecognizer.h"
+#include "tests/platform/speech/CommandGrammar.h"
 
 using namespace qz;
 

@@ -26,8 +26,9 @@ int main() {
     {
         qz::BrainList list(path);
         for (int i = 0; i < kRecords; ++i)
-            list.append(QStringLiteral("open document number %1|plugin|runprogram|/home/user/documents/file%1.odt")
-                            .arg(i));
+            list.append(
+                QStringLiteral("open document number %1|plugin|runprogram|/home/user/documents/file%1.odt")
+                    .arg(i));
         if (!list.save().isEmpty()) {
             std::fprintf(stderr, "could not write %s\n", qPrintable(path));
             return 1;
@@ -47,10 +48,10 @@ int main() {
         timer.restart();
         const QString failure = list.save();
         saves.push_back(timer.nsecsElapsed() / 1e6);
-        if (!failure.isEmpty())
-            return 1;
+        if (!failure.isEmpty()) return 1;
     }
-    std::printf("command file, %d records, median of %d runs: load %.2f ms, save %.2f ms (goal: each under 30 ms)\n",
-                kRecords, kRuns, medianMs(loads), medianMs(saves));
+    std::printf(
+        "command file, %d records, median of %d runs: load %.2f ms, save %.2f ms (goal: each under 30 ms)\n",
+        kRecords, kRuns, medianMs(loads), medianMs(saves));
     return 0;
 }

@@ -7,8 +7,7 @@ namespace qz {
 QString copySelectedText(KeySender& keys, Clipboard& clipboard, int timeoutMs) {
     const quint64 before = clipboard.changeCount();
     keys.pressKeys(QStringLiteral("^c"));
-    if (clipboard.waitForChange(before, timeoutMs))
-        return clipboard.text();
+    if (clipboard.waitForChange(before, timeoutMs)) return clipboard.text();
     return clipboard.selection();
 }
 

@@ -6,8 +6,7 @@ namespace qz {
 
 QString scriptErrorText(const vbscript::ScriptErrorInfo& error, const QString& scriptName) {
     QString description = fromScriptText(error.description);
-    if (description.isEmpty())
-        description = fromScriptText(vbscript::errorDescription(error.number));
+    if (description.isEmpty()) description = fromScriptText(vbscript::errorDescription(error.number));
 
     QString where;
     if (error.line > 0) {

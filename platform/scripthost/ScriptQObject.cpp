@@ -88,7 +88,7 @@ Parameter parameterOf(const QMetaMethod& method, int i) {
     if (!named.isValid())
         throw ScriptError(kTypeMismatch,
                           toScriptText(QStringLiteral("A parameter of type %1 cannot be passed from a script")
-                                  .arg(QString::fromLatin1(method.parameterTypeName(i)))));
+                                           .arg(QString::fromLatin1(method.parameterTypeName(i)))));
     return {named, reference && !isConst};
 }
 
@@ -273,7 +273,8 @@ std::shared_ptr<const ScriptQObject::MemberTable> ScriptQObject::buildTable(cons
     auto& members = table->members;
     for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
         const QString name = QString::fromLatin1(meta->property(i).name());
-        if (table->find(toScriptText(name)) == kNoMember) members.push_back({name, toScriptText(name), i, {}});
+        if (table->find(toScriptText(name)) == kNoMember)
+            members.push_back({name, toScriptText(name), i, {}});
     }
     for (int i = QObject::staticMetaObject.methodCount(); i < meta->methodCount(); ++i) {
         const QMetaMethod method = meta->method(i);
@@ -289,7 +290,8 @@ std::shared_ptr<const ScriptQObject::MemberTable> ScriptQObject::buildTable(cons
     }
     const auto named = [&](const char* info) {
         const int at = meta->indexOfClassInfo(info);
-        return at < 0 ? kNoMember : table->find(toScriptText(QString::fromLatin1(meta->classInfo(at).value())));
+        return at < 0 ? kNoMember
+                      : table->find(toScriptText(QString::fromLatin1(meta->classInfo(at).value())));
     };
     table->defaultMember = named("DefaultMember");
     table->enumerateMember = named("EnumerateMember");

@@ -8,8 +8,12 @@
 
 namespace qz {
 
-inline std::u16string toScriptText(const QString& text) { return text.toStdU16String(); }
+inline std::u16string toScriptText(const QString& text) {
+    return text.toStdU16String();
+}
 
-inline QString fromScriptText(const std::u16string& text) { return QString::fromStdU16String(text); }
+inline QString fromScriptText(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
 
 } // namespace qz

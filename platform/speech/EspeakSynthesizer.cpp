@@ -10,9 +10,9 @@
 
 #include <QPointer>
 
+#include "platform/audio/AudioOutput.h"
 #include "platform/speech/EspeakPhonemes.h"
 #include "platform/speech/SpeechError.h"
-#include "platform/audio/AudioOutput.h"
 
 namespace qz {
 

@@ -1,7 +1,7 @@
 #include "platform/speech/PocketSphinxRecognizer.h"
 
-#include "platform/speech/SpeechError.h"
 #include "platform/audio/AudioInput.h"
+#include "platform/speech/SpeechError.h"
 
 namespace qz {
 

@@ -82,15 +82,15 @@ struct SphinxDecoder::Impl {
     Decoder phones;    // free phone loop: the yardstick for the grammar's acoustic score
     Decoder dictation; // the dictation language model, loaded at the first dictation
     CompiledGrammar grammar;
-    bool hasCommands = false; // the grammar has phrases, so `words` and `phones` run
+    bool hasCommands = false;               // the grammar has phrases, so `words` and `phones` run
     QHash<QString, QString> pronunciations; // words we added, and their phones
 
-    bool started = false;       // decoders are inside an utterance
-    bool speechSeen = false;    // the VAD heard speech in this utterance
-    qint64 fed = 0;             // samples fed in total
-    qint64 speechStart = 0;     // sample where this utterance's speech began
-    qint64 lastSpeech = 0;      // last sample fed while in speech
-    qint64 lastHypothesis = 0;  // sample of the last hypothesis check
+    bool started = false;      // decoders are inside an utterance
+    bool speechSeen = false;   // the VAD heard speech in this utterance
+    qint64 fed = 0;            // samples fed in total
+    qint64 speechStart = 0;    // sample where this utterance's speech began
+    qint64 lastSpeech = 0;     // last sample fed while in speech
+    qint64 lastHypothesis = 0; // sample of the last hypothesis check
     QString lastHypothesisText;
     std::vector<int16_t> leadIn; // audio before this command utterance's speech, for the noise level
 

@@ -25,11 +25,17 @@ double dpiY(const QWidget* widget) {
 
 } // namespace
 
-double twipsPerPixelX(const QWidget* widget) { return 1440.0 / dpiX(widget); }
+double twipsPerPixelX(const QWidget* widget) {
+    return 1440.0 / dpiX(widget);
+}
 
-double twipsPerPixelY(const QWidget* widget) { return 1440.0 / dpiY(widget); }
+double twipsPerPixelY(const QWidget* widget) {
+    return 1440.0 / dpiY(widget);
+}
 
-int twipsToPixels(int twips, const QWidget* widget) { return int(std::lround(twips * dpiX(widget) / 1440.0)); }
+int twipsToPixels(int twips, const QWidget* widget) {
+    return int(std::lround(twips * dpiX(widget) / 1440.0));
+}
 
 QRect twipsRect(int left, int top, int width, int height, const QWidget* widget) {
     return QRect(twipsToPixels(left, widget), twipsToPixels(top, widget), twipsToPixels(width, widget),

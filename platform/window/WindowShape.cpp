@@ -10,8 +10,7 @@ namespace qz {
 QRegion opaqueRegion(const QImage& picture, QSize scan, QRgb transparent) {
     const int width = scan.width();
     const int height = scan.height();
-    if (width <= 0 || height <= 0)
-        return {};
+    if (width <= 0 || height <= 0) return {};
     const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
     const QRgb key = transparent & RGB_MASK;
     const int readable = std::min(width, pixels.width());
@@ -32,8 +31,7 @@ QRegion opaqueRegion(const QImage& picture, QSize scan, QRgb transparent) {
                 const int start = x;
                 while (x < readable && (line[x] & RGB_MASK) == key)
                     ++x;
-                if (x > start)
-                    continue; // a hole
+                if (x > start) continue; // a hole
                 while (x < width && (x >= readable || (line[x] & RGB_MASK) != key))
                     ++x;
                 row.append(QRect(start, y, x - start, 1));

@@ -16,8 +16,9 @@ namespace {
 TEST(CommandGrammar, LayoutRuleByRuleAndTransitionByTransition) {
     FakeRecognizer recognizer;
     CommandGrammar grammar(&recognizer);
-    EXPECT_EQ(grammar.SetupGrammar({"Wake up|activate|Hi", "|plugin|say|empty phrase", "Wake up|plugin|say|same"}),
-              "");
+    EXPECT_EQ(
+        grammar.SetupGrammar({"Wake up|activate|Hi", "|plugin|say|empty phrase", "Wake up|plugin|say|same"}),
+        "");
     const QString expected = "grammar 0\n"
                              "rule \"TopLevelRule\" id=1 attrs=33 active\n"
                              "  s0 -> s1 word \"\" type=1 prop(\"\",0,0) w=1\n"
@@ -80,7 +81,8 @@ TEST(CommandGrammar, AContextReplacedInsideItsOwnEventGoesAfterIt) {
     CommandGrammar grammar(&recognizer);
     grammar.SetupGrammar({"switch|plugin|x"});
     QPointer<RecoContext> first = grammar.context();
-    QObject::connect(&grammar, &CommandGrammar::Recognition, [&] { grammar.SetupGrammar({"switch|plugin|x"}); });
+    QObject::connect(&grammar, &CommandGrammar::Recognition,
+                     [&] { grammar.SetupGrammar({"switch|plugin|x"}); });
     ASSERT_TRUE(recognizer.say("switch"));
     EXPECT_TRUE(first); // still alive while its event returns
     EXPECT_NE(grammar.context(), first.data());

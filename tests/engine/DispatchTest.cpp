@@ -36,15 +36,14 @@ TEST_P(Dispatch, ActsByTypeAndState) {
     f.writeFile("data/probe.qzp", kProbePlugin);
     f.start();
     ListeningState& state = f.form->state();
-    if (c.asleep)
-        state.sleep();
-    if (c.listening)
-        state.activate();
+    if (c.asleep) state.sleep();
+    if (c.listening) state.activate();
     state.setVoiceIdle(c.voiceidle);
     f.form->stat()->setText("before");
     f.recognizer.say(c.phrase);
     const QStringList spoken = f.synthesizer.log();
-    EXPECT_EQ(spoken.join("|"), QString(c.spoken).isEmpty() ? QString() : QString("[speak flags=1] ") + c.spoken);
+    EXPECT_EQ(spoken.join("|"),
+              QString(c.spoken).isEmpty() ? QString() : QString("[speak flags=1] ") + c.spoken);
     EXPECT_EQ(f.form->state().listening(), c.listeningAfter);
     EXPECT_EQ(f.form->state().asleep(), c.asleepAfter);
     EXPECT_EQ(f.form->stat()->text(), c.stat);
@@ -54,14 +53,18 @@ TEST_P(Dispatch, ActsByTypeAndState) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Dispatch,
     testing::Values(
-        DispatchCase{"ActivateWhileListening", "Wake up", true, false, true, "Already am sir", true, false, "before"},
-        DispatchCase{"Activate", "Wake up", false, false, true, "At your service", true, false, "Listening..."},
+        DispatchCase{"ActivateWhileListening", "Wake up", true, false, true, "Already am sir", true, false,
+                     "before"},
+        DispatchCase{"Activate", "Wake up", false, false, true, "At your service", true, false,
+                     "Listening..."},
         DispatchCase{"ActivateWhileAsleep", "Wake up", false, true, true, "", false, true, "before"},
         DispatchCase{"ActivateWhileSpeaking", "Wake up", false, false, false, "", false, false, "before"},
         DispatchCase{"ActivateWithoutReplyIsSilent", "Silent wake", false, false, true, "", true, false,
                      "Listening..."},
-        DispatchCase{"Deactivate", "Go quiet", true, false, true, "Standing by", false, false, "Not listening"},
-        DispatchCase{"DeactivateWhileNotListening", "Go quiet", false, false, true, "", false, false, "before"},
+        DispatchCase{"Deactivate", "Go quiet", true, false, true, "Standing by", false, false,
+                     "Not listening"},
+        DispatchCase{"DeactivateWhileNotListening", "Go quiet", false, false, true, "", false, false,
+                     "before"},
         DispatchCase{"DeactivateWhileSpeaking", "Go quiet", true, false, false, "", true, false, "before"},
         DispatchCase{"Sleep", "Sleep now", true, false, true, "Good night", false, true, "Sleeping..."},
         DispatchCase{"SleepWhileNotListening", "Sleep now", false, false, true, "", false, false, "before"},
@@ -69,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
         DispatchCase{"PluginWhileNotListening", "Run probe", false, false, true, "", false, false, "before"},
         DispatchCase{"PluginWhileAsleep", "Run probe", false, true, true, "", false, true, "before"},
         DispatchCase{"PluginWhileSpeaking", "Run probe", true, false, false, "", true, false, "before"},
-        DispatchCase{"RepeatWithNothingToRepeat", "Once more", true, false, true, "Nothing to repeat", true, false,
-                     "before"},
+        DispatchCase{"RepeatWithNothingToRepeat", "Once more", true, false, true, "Nothing to repeat", true,
+                     false, "before"},
         DispatchCase{"RepeatWhileNotListening", "Once more", false, false, true, "", false, false, "before"},
         DispatchCase{"OtherTypesDoNothing", "Odd one", true, false, true, "", true, false, "before"}),
     [](const testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
@@ -126,7 +129,8 @@ TEST(DispatchPlugin, RunawayPluginsEndAndTheProgramGoesOn) {
         {"slow body", "  Do\r\n    s = String(3000000, \"x\")\r\n  Loop\r\n", "Script timed out"},
         {"allocating loop", "  Do\r\n    ReDim a(100000) : s = Space(100000) & s : s = \"\"\r\n  Loop\r\n",
          "Script timed out"},
-        {"memory-keeping", "  Dim a(1000)\r\n  For i = 0 To 1000\r\n    a(i) = String(1000000, \"k\")\r\n  Next\r\n",
+        {"memory-keeping",
+         "  Dim a(1000)\r\n  For i = 0 To 1000\r\n    a(i) = String(1000000, \"k\")\r\n  Next\r\n",
          "Out of memory"},
     };
     for (const auto& c : cases) {
@@ -157,7 +161,8 @@ TEST(DispatchPlugin, TheScriptErrorBoxNamesWhatTheScriptGotWrong) {
     ASSERT_EQ(f.messages.texts.size(), 1);
     EXPECT_TRUE(f.messages.texts[0].startsWith("Object doesn't support this property or method: 'QZ.speek'"))
         << f.messages.texts[0].toStdString();
-    EXPECT_TRUE(f.messages.texts[0].contains("Line 2, column 3 of probe")) << f.messages.texts[0].toStdString();
+    EXPECT_TRUE(f.messages.texts[0].contains("Line 2, column 3 of probe"))
+        << f.messages.texts[0].toStdString();
 }
 
 TEST(DispatchModes, DictationTypesTextLiterallyAndRunsNoCommand) {
@@ -218,7 +223,7 @@ TEST(Hypothesis, ShowsRowZerosReplyThenTheGuess) {
     };
     const Case cases[] = {
         {kBrain, "At your service [Hypothesis: hello there]"},
-        {"", "hello there"},                   // empty list: the guess alone
+        {"", "hello there"},                     // empty list: the guess alone
         {"Wake up|activate\r\n", "hello there"}, // first record without field 2
     };
     for (const Case& c : cases) {

@@ -3,16 +3,16 @@
 // A controller wired to fakes that write what they are asked into one shared log, so tests can check the
 // order of steps across services.
 
+#include "engine/Form1.h"
 #include "platform/fake/FakeClipboard.h"
 #include "platform/fake/FakeDocumentOpener.h"
 #include "platform/fake/FakeKeySender.h"
 #include "platform/fake/FakeLauncher.h"
 #include "platform/fake/FakeRecognizer.h"
 #include "platform/fake/FakeSynthesizer.h"
-#include "engine/Form1.h"
-#include "plugins/ScriptRunner.h"
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/RecoResult.h"
+#include "plugins/ScriptRunner.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,9 @@
 #include <ostream>
 
 // Readable test failures for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace qz::test {
 
@@ -31,8 +33,7 @@ struct Log {
     // A step repeated at once counts as one: a voice asks for its list more than once, and the recogniser
     // hears of a new context, its committed rules and the active rule one after the other.
     void add(const QString& line) {
-        if (lines.isEmpty() || lines.last() != line)
-            lines << line;
+        if (lines.isEmpty() || lines.last() != line) lines << line;
     }
 };
 
@@ -139,16 +140,15 @@ public:
 class EngineFixture {
 public:
     explicit EngineFixture(const QByteArray& brain = "Wake up|activate|At your service\r\n"
-                                                    "Go quiet|deactivate|Standing by\r\n"
-                                                    "Sleep now|sleep|Good night\r\n",
+                                                     "Go quiet|deactivate|Standing by\r\n"
+                                                     "Sleep now|sleep|Good night\r\n",
                            const QByteArray* currentHead = nullptr)
         : head(log), view(log), editor(log), menus(log), messages(log), tray(log), recognizer(log),
           synthesizer(log) {
         QDir(dir.path()).mkpath("data");
         QDir(dir.path()).mkpath("character");
         writeFile("data/brain.qzb", brain);
-        if (currentHead)
-            writeFile("character/currenthead.qzs", *currentHead);
+        if (currentHead) writeFile("character/currenthead.qzs", *currentHead);
         scripts = std::make_unique<ScriptRunner>(messages);
         Form1Services services;
         services.programFolder = ProgramFolder(dir.path());

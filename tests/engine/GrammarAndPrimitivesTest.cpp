@@ -1,8 +1,8 @@
-#include "store/CommandRecord.h"
-#include "tests/engine/EngineFixture.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/speech/RecoGrammar.h"
 #include "platform/speech/SpeechVoice.h"
+#include "store/CommandRecord.h"
+#include "tests/engine/EngineFixture.h"
 
 #include "vbscript/ScriptError.h"
 
@@ -12,7 +12,8 @@ namespace qz::test {
 namespace {
 
 TEST(Grammar, RebuildFollowsTheListAndRenumbers) {
-    EngineFixture f("r0|activate|a\r\nr1|deactivate|b\r\nr2|sleep|c\r\nr3|plugin|say|x\r\nr4|plugin|say|y\r\n");
+    EngineFixture f(
+        "r0|activate|a\r\nr1|deactivate|b\r\nr2|sleep|c\r\nr3|plugin|say|x\r\nr4|plugin|say|y\r\n");
     f.start();
     f.form->brainlist().remove(3);
     f.form->RebuildGrammar();
@@ -43,9 +44,9 @@ TEST(Primitives, SettingsRoundsHalvesToEvenAndFailsBeyondTheRecord) {
         float n;
         const char* expected; // nullptr: an error
     };
-    const Case cases[] = {{-2, "the phrase"}, {-1, "plugin"}, {0, "probe"},      {1, "first"},
-                          {2, "second"},      {0.5f, "probe"},  {1.5f, "second"}, {-2.5f, "the phrase"},
-                          {2.4f, "second"},   {3, nullptr},     {-3, nullptr},    {2.5f, "second"}};
+    const Case cases[] = {{-2, "the phrase"}, {-1, "plugin"},  {0, "probe"},     {1, "first"},
+                          {2, "second"},      {0.5f, "probe"}, {1.5f, "second"}, {-2.5f, "the phrase"},
+                          {2.4f, "second"},   {3, nullptr},    {-3, nullptr},    {2.5f, "second"}};
     for (const Case& c : cases) {
         float n = c.n;
         if (c.expected) {
@@ -71,7 +72,8 @@ TEST(Primitives, SetvoiceClampsAndWritesBack) {
         float after;
         int voice;
     };
-    for (const Case& c : {Case{5, 1, 1}, Case{2, 2, 2}, Case{0, 0, 0}, Case{1.5f, 1.5f, 2}, Case{2.5f, 1, 1}}) {
+    for (const Case& c :
+         {Case{5, 1, 1}, Case{2, 2, 2}, Case{0, 0, 0}, Case{1.5f, 1.5f, 2}, Case{2.5f, 1, 1}}) {
         float n = c.n;
         f.form->setvoice(n);
         EXPECT_EQ(n, c.after);
@@ -98,8 +100,9 @@ TEST(Primitives, ScriptsSeeByRefWriteBackAndPrimitiveErrors) {
     f.form->state().activate();
     f.recognizer.say("go");
     // "[purge]": the voice that setvoice replaced stops.
-    EXPECT_EQ(f.synthesizer.log(), (QStringList{"[purge]", "[speak flags=1] n=1", "[speak flags=1] cmd error 53",
-                                                "[speak flags=1] keys error 5", "[speak flags=1] settings error 9"}));
+    EXPECT_EQ(f.synthesizer.log(),
+              (QStringList{"[purge]", "[speak flags=1] n=1", "[speak flags=1] cmd error 53",
+                           "[speak flags=1] keys error 5", "[speak flags=1] settings error 9"}));
 }
 
 TEST(Primitives, KeysProgramsAndDocuments) {

@@ -7,10 +7,8 @@ namespace {
 
 ListeningState stateOf(bool listening, bool asleep, bool voiceidle) {
     ListeningState state;
-    if (asleep)
-        state.sleep();
-    if (listening)
-        state.activate();
+    if (asleep) state.sleep();
+    if (listening) state.activate();
     state.setVoiceIdle(voiceidle);
     return state;
 }

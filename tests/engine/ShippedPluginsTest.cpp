@@ -14,7 +14,8 @@ protected:
     void SetUp() override {
         const QDir content(QStringLiteral(QZ_CONTENT_DIR "/data"));
         for (const QString& name : content.entryList({"*.qzp"}))
-            ASSERT_TRUE(QFile::copy(content.filePath(name), f.dir.filePath("data/" + name))) << name.toStdString();
+            ASSERT_TRUE(QFile::copy(content.filePath(name), f.dir.filePath("data/" + name)))
+                << name.toStdString();
         f.start();
         f.form->state().activate();
     }
@@ -54,7 +55,8 @@ TEST_F(ShippedPlugin, ReadselectionSpeaksTheSelectionOrItsMessage) {
 TEST_F(ShippedPlugin, TimeSaysTheTime) {
     run("what time is it|plugin|time|The time is|24");
     ASSERT_EQ(f.synthesizer.log().size(), 1);
-    EXPECT_TRUE(f.synthesizer.log()[0].startsWith("[speak flags=1] The time is ")) << f.synthesizer.log()[0].toStdString();
+    EXPECT_TRUE(f.synthesizer.log()[0].startsWith("[speak flags=1] The time is "))
+        << f.synthesizer.log()[0].toStdString();
 }
 
 TEST_F(ShippedPlugin, RepeatRunsTheLastPluginCommandAgain) {

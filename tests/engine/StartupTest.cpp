@@ -3,10 +3,10 @@
 #include "platform/speech/SpeechVoice.h"
 
 #include <QApplication>
-#include <QRegularExpression>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,9 @@ TEST(Startup, RunsItsStepsInOrder) {
     EngineFixture f(EngineFixture().readFile("data/brain.qzb"), &head);
     f.form->Form_Load();
     const QStringList expected = {
-        "changehead robot",
-        "rows 3",
+        "changehead robot",   "rows 3",
         "recogniser listens", // the command grammar, committed and active
-        "GetVoices",
-        "AddTrayIcon Quorzel",
+        "GetVoices",          "AddTrayIcon Quorzel",
         "fillmenus",
     };
     EXPECT_EQ(f.log.lines, expected);
@@ -74,8 +72,7 @@ TEST(Startup, CurrentHeadFileChoosesTheHead) {
 TEST(Startup, EmptyOrMissingCommandFileGivesAnEmptyListAndAnEmptyRule) {
     for (bool exists : {true, false}) {
         EngineFixture f("");
-        if (!exists)
-            QFile::remove(f.dir.filePath("data/brain.qzb"));
+        if (!exists) QFile::remove(f.dir.filePath("data/brain.qzb"));
         f.form->Form_Load();
         EXPECT_EQ(f.form->brainlist().count(), 0);
         EXPECT_TRUE(f.recognizer.activePhrases().isEmpty());

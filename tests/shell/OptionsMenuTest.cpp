@@ -14,7 +14,8 @@ TEST(OptionsMenu, EntriesInOrder) {
     QStringList captions;
     for (QAction* a : menu.actions())
         captions << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(captions, (QStringList{"Show brain", "Activate functions", "Character Head", "About", "-", "Quit"}));
+    EXPECT_EQ(captions,
+              (QStringList{"Show brain", "Activate functions", "Character Head", "About", "-", "Quit"}));
     EXPECT_EQ(menu.title(), "Options");
     QStringList heads;
     for (QAction* a : menu.ch()->actions())

@@ -1,5 +1,5 @@
-#include "shell/OptionsMenu.h"
 #include "shell/TrayIcon.h"
+#include "shell/OptionsMenu.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -18,7 +18,8 @@ TEST(TrayIcon, OnlyAContextClickOpensTheMenu) {
     EXPECT_EQ(tray.tip(), "Quorzel");
     QSignalSpy requested(&tray, &TrayIcon::menuRequested);
 
-    for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) {
+    for (auto reason :
+         {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) {
         tray.onActivated(reason);
         EXPECT_FALSE(menu.isVisible());
     }

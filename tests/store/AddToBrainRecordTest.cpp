@@ -21,15 +21,21 @@ TEST_P(ComposeRecord, BuildsPluginOrRepeatRecords) {
 INSTANTIATE_TEST_SUITE_P(
     RepeatMarker, ComposeRecord,
     testing::Values(
-        ComposeCase{"PlainSettings", "/usr/bin/thunderbird", "open the mail|plugin|runprogram|/usr/bin/thunderbird"},
+        ComposeCase{"PlainSettings", "/usr/bin/thunderbird",
+                    "open the mail|plugin|runprogram|/usr/bin/thunderbird"},
         ComposeCase{"EmptySettingsEndInABar", "", "open the mail|plugin|runprogram|"},
-        ComposeCase{"RepeatMarker", "Nothing to repeat|1337-REPEATCODE", "open the mail|repeat|runprogram|Nothing to repeat"},
+        ComposeCase{"RepeatMarker", "Nothing to repeat|1337-REPEATCODE",
+                    "open the mail|repeat|runprogram|Nothing to repeat"},
         ComposeCase{"MarkerWithMorePieces", "a|1337-REPEATCODE|b", "open the mail|repeat|runprogram|a"},
         ComposeCase{"MarkerWithEmptyMessage", "|1337-REPEATCODE", "open the mail|repeat|runprogram|"},
-        ComposeCase{"MarkerFirstIsNotRepeat", "1337-REPEATCODE|a", "open the mail|plugin|runprogram|1337-REPEATCODE|a"},
-        ComposeCase{"MarkerThirdIsNotRepeat", "a|b|1337-REPEATCODE", "open the mail|plugin|runprogram|a|b|1337-REPEATCODE"},
-        ComposeCase{"MarkerMustBeTheWholePiece", "a|1337-REPEATCODEX", "open the mail|plugin|runprogram|a|1337-REPEATCODEX"},
-        ComposeCase{"MarkerIsCaseSensitive", "a|1337-repeatcode", "open the mail|plugin|runprogram|a|1337-repeatcode"}),
+        ComposeCase{"MarkerFirstIsNotRepeat", "1337-REPEATCODE|a",
+                    "open the mail|plugin|runprogram|1337-REPEATCODE|a"},
+        ComposeCase{"MarkerThirdIsNotRepeat", "a|b|1337-REPEATCODE",
+                    "open the mail|plugin|runprogram|a|b|1337-REPEATCODE"},
+        ComposeCase{"MarkerMustBeTheWholePiece", "a|1337-REPEATCODEX",
+                    "open the mail|plugin|runprogram|a|1337-REPEATCODEX"},
+        ComposeCase{"MarkerIsCaseSensitive", "a|1337-repeatcode",
+                    "open the mail|plugin|runprogram|a|1337-repeatcode"}),
     [](const testing::TestParamInfo<ComposeCase>& info) { return std::string(info.param.name); });
 
 TEST(ComposeRecordRefuses, ValuesThatWouldBreakTheFileLayout) {
@@ -38,10 +44,8 @@ TEST(ComposeRecordRefuses, ValuesThatWouldBreakTheFileLayout) {
         const char* why;
     };
     const Bad cases[] = {
-        {"open|mail", "x", "say", "\"|\""},
-        {"open\rmail", "x", "say", "line break"},
-        {"open\nmail", "x", "say", "line break"},
-        {"open mail", "a\r\nb", "say", "line break"},
+        {"open|mail", "x", "say", "\"|\""},         {"open\rmail", "x", "say", "line break"},
+        {"open\nmail", "x", "say", "line break"},   {"open mail", "a\r\nb", "say", "line break"},
         {"open mail", "a\nb", "say", "line break"},
     };
     for (const Bad& c : cases) {

@@ -1,5 +1,5 @@
-#include "store/BrainList.h"
 #include "store/CommandFile.h"
+#include "store/BrainList.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,17 +39,15 @@ TEST_P(ParseRecords, SplitsLinesAtCarriageReturns) {
 
 INSTANTIATE_TEST_SUITE_P(
     LineEnds, ParseRecords,
-    testing::Values(
-        ParseCase{"EmptyFile", "", {}},
-        ParseCase{"CrLf", "a|b\r\nc|d\r\n", {"a|b", "c|d"}},
-        ParseCase{"LoneCr", "a\rb\r", {"a", "b"}},
-        ParseCase{"LoneLfStaysInsideTheLine", "a\nb\r\nc", {"a\nb", "c"}},
-        ParseCase{"TrailingLfStaysInTheLastRecord", "a\r\nb\n", {"a", "b\n"}},
-        ParseCase{"NoFinalLineEnd", "a\r\nlast", {"a", "last"}},
-        ParseCase{"BlankLineInTheMiddleIsAnEmptyRecord", "a\r\n\r\nb\r\n", {"a", "", "b"}},
-        ParseCase{"OnlyLineEnds", "\r\n\r\n", {"", ""}},
-        ParseCase{"CrThenCrLf", "a\r\r\nb", {"a", "", "b"}},
-        ParseCase{"NothingIsTrimmed", "  spaced  |x \r\n", {"  spaced  |x "}}),
+    testing::Values(ParseCase{"EmptyFile", "", {}}, ParseCase{"CrLf", "a|b\r\nc|d\r\n", {"a|b", "c|d"}},
+                    ParseCase{"LoneCr", "a\rb\r", {"a", "b"}},
+                    ParseCase{"LoneLfStaysInsideTheLine", "a\nb\r\nc", {"a\nb", "c"}},
+                    ParseCase{"TrailingLfStaysInTheLastRecord", "a\r\nb\n", {"a", "b\n"}},
+                    ParseCase{"NoFinalLineEnd", "a\r\nlast", {"a", "last"}},
+                    ParseCase{"BlankLineInTheMiddleIsAnEmptyRecord", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+                    ParseCase{"OnlyLineEnds", "\r\n\r\n", {"", ""}},
+                    ParseCase{"CrThenCrLf", "a\r\r\nb", {"a", "", "b"}},
+                    ParseCase{"NothingIsTrimmed", "  spaced  |x \r\n", {"  spaced  |x "}}),
     [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
 
 TEST(CommandFileWrite, EveryRecordEndsInCrLfAndAnEmptyListIsAnEmptyFile) {
@@ -57,7 +55,8 @@ TEST(CommandFileWrite, EveryRecordEndsInCrLfAndAnEmptyListIsAnEmptyFile) {
     const QString path = dir.filePath("brain.qzb");
     TextEncoding encoding = TextEncoding::Utf8;
 
-    EXPECT_EQ(CommandFile::write(path, {"open mail|plugin|runprogram|x", "", "b|activate|Yes"}, encoding), "");
+    EXPECT_EQ(CommandFile::write(path, {"open mail|plugin|runprogram|x", "", "b|activate|Yes"}, encoding),
+              "");
     EXPECT_EQ(readAll(path), QByteArray("open mail|plugin|runprogram|x\r\n\r\nb|activate|Yes\r\n"));
 
     EXPECT_EQ(CommandFile::write(path, {}, encoding), "");
@@ -133,14 +132,11 @@ TEST(BrainListTest, HoldsMoreThan32767Records) {
 
 // Permissions do not stop root, and CI runs as root: the permission cases run in a child process that has
 // given up root for an ordinary user id. The child's exit code carries the outcome.
-template <typename Scenario>
-int runUnprivileged(Scenario scenario) {
-    if (geteuid() != 0)
-        return scenario();
+template <typename Scenario> int runUnprivileged(Scenario scenario) {
+    if (geteuid() != 0) return scenario();
     const pid_t pid = fork();
     if (pid == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(99);
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
         _exit(scenario());
     }
     int status = 0;
@@ -150,8 +146,9 @@ int runUnprivileged(Scenario scenario) {
 
 QTemporaryDir worldWritableDir() {
     QTemporaryDir dir;
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
-                                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOther | QFileDevice::WriteOther |
+                                          QFileDevice::ExeOther | QFileDevice::ReadOwner |
+                                          QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return dir;
 }
 
@@ -164,10 +161,8 @@ TEST(BrainListFailures, UnreadableFileIsReportedAndNeverOverwritten) {
     const int outcome = runUnprivileged([&] {
         BrainList list(path);
         const auto result = list.load();
-        if (result.status != CommandFile::ReadResult::Status::Unreadable || result.error.isEmpty())
-            return 1;
-        if (!list.isProtected() || list.count() != 0)
-            return 2;
+        if (result.status != CommandFile::ReadResult::Status::Unreadable || result.error.isEmpty()) return 1;
+        if (!list.isProtected() || list.count() != 0) return 2;
         list.append("new|plugin|say|x");
         return list.save().isEmpty() ? 0 : 3; // a protected file is skipped, not failed again
     });
@@ -185,12 +180,11 @@ TEST(BrainListFailures, FailedSaveKeepsTheOldFileWholeAndSaysWhy) {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
                                     QFileDevice::WriteOther);
     // A read-only folder: the file itself is writable, but no temporary file can be made beside it.
-    ASSERT_TRUE(QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                               QFileDevice::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                               QFileDevice::ReadOther | QFileDevice::ExeOther));
     const int outcome = runUnprivileged([&] {
         BrainList list(path);
-        if (list.load().status != CommandFile::ReadResult::Status::Ok)
-            return 1;
+        if (list.load().status != CommandFile::ReadResult::Status::Ok) return 1;
         list.append("new|plugin|say|x");
         return list.save().isEmpty() ? 2 : 0;
     });

@@ -9,12 +9,12 @@
 
 #include <cstdio>
 
-#include "tools/qz-recognize/GrammarCompiler.h"
-#include "tools/qz-recognize/SpeechTiming.h"
+#include "platform/audio/AudioError.h"
 #include "platform/audio/WavFile.h"
 #include "platform/speech/SpeechError.h"
-#include "platform/audio/AudioError.h"
 #include "platform/speech/SphinxDecoder.h"
+#include "tools/qz-recognize/GrammarCompiler.h"
+#include "tools/qz-recognize/SpeechTiming.h"
 
 using namespace qz;
 

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/audio/WavFile.h"
 #include "platform/audio/AudioError.h"
+#include "platform/audio/WavFile.h"
 
 using namespace qz;
 

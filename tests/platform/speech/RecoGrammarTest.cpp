@@ -5,10 +5,10 @@
 
 #include <QSignalSpy>
 
-#include "tests/platform/speech/CommandGrammar.h"
 #include "platform/fake/FakeRecognizer.h"
 #include "platform/speech/CompiledGrammar.h"
 #include "platform/speech/SpeechError.h"
+#include "tests/platform/speech/CommandGrammar.h"
 
 using namespace qz;
 using namespace qz::testing;

@@ -7,15 +7,15 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include "tests/platform/speech/CommandGrammar.h"
-#include "platform/fake/FakeRecognizer.h"
-#include "tests/platform/speech/SpokenText.h"
 #include "platform/audio/AudioInput.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/audio/BufferAudioInput.h"
 #include "platform/audio/WavFile.h"
+#include "platform/fake/FakeRecognizer.h"
 #include "platform/speech/EspeakSynthesizer.h"
 #include "platform/speech/PocketSphinxRecognizer.h"
+#include "tests/platform/speech/CommandGrammar.h"
+#include "tests/platform/speech/SpokenText.h"
 
 using namespace qz;
 using namespace qz::testing;
@@ -274,7 +274,8 @@ TEST(PocketSphinxRecognizer, TheEchoRightAfterItsOwnVoiceIsNotHeard) {
     QList<RecoResult> heard, rejected;
     QObject::connect(g.context.get(), &RecoContext::Recognition,
                      [&](int, qint64, int, const RecoResult& r) { heard << r; });
-    QObject::connect(&recognizer, &PocketSphinxRecognizer::rejected, [&](const RecoResult& r) { rejected << r; });
+    QObject::connect(&recognizer, &PocketSphinxRecognizer::rejected,
+                     [&](const RecoResult& r) { rejected << r; });
     const QByteArray gap(kRecognitionSampleRate * 2, 0);
     const QByteArray phrase = speechOf("volume up");
     bool done = false;
@@ -282,7 +283,8 @@ TEST(PocketSphinxRecognizer, TheEchoRightAfterItsOwnVoiceIsNotHeard) {
         done = false;
         QMetaObject::invokeMethod(feed, [&, audio] {
             feed->push(audio);
-            QMetaObject::invokeMethod(qApp, [&] { done = true; }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                qApp, [&] { done = true; }, Qt::QueuedConnection);
         });
         ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 30000));
         QCoreApplication::processEvents();

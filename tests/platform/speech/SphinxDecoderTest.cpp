@@ -10,10 +10,10 @@
 #include <cmath>
 #include <random>
 
+#include "platform/speech/SphinxDecoder.h"
+#include "tests/platform/speech/SpokenText.h"
 #include "tools/qz-recognize/GrammarCompiler.h"
 #include "tools/qz-recognize/SpeechTiming.h"
-#include "tests/platform/speech/SpokenText.h"
-#include "platform/speech/SphinxDecoder.h"
 
 using namespace qz;
 using namespace qz::testing;
@@ -150,10 +150,10 @@ TEST(SphinxDecoder, WhileDictatingItsPhrasesAreHeardWhole) {
     SphinxDecoder decoder;
     decoder.setGrammar(dictationGrammar({"stop dictation", "take a note"}));
     const QByteArray gap = silence(1500);
-    const auto finals = decode(decoder, gap + speechOf("the weather is nice today") + gap +
-                                            speechOf("stop dictation") + gap +
-                                            speechOf("please stop the dictation of this letter") + gap +
-                                            speechOf("take a note") + gap);
+    const auto finals =
+        decode(decoder, gap + speechOf("the weather is nice today") + gap + speechOf("stop dictation") + gap +
+                            speechOf("please stop the dictation of this letter") + gap +
+                            speechOf("take a note") + gap);
     ASSERT_EQ(finals.size(), 4);
     for (const auto& e : finals) {
         EXPECT_EQ(e.kind, SphinxDecoder::Event::Recognition);

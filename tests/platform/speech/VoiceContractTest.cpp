@@ -8,8 +8,8 @@
 #include <QSet>
 #include <QTest>
 
-#include "platform/fake/FakeSynthesizer.h"
 #include "platform/audio/AudioOutput.h"
+#include "platform/fake/FakeSynthesizer.h"
 #include "platform/speech/EspeakSynthesizer.h"
 #include "platform/speech/SpeechError.h"
 #include "platform/speech/SpeechVoice.h"

@@ -54,7 +54,8 @@ TEST(WindowShape, OnlyExactlyTransparentPixelsAreHoles) {
     const Case cases[] = {
         {"no white is the full rectangle", filled(5, 4, 0x000000), QSize(5, 4), QRegion(0, 0, 5, 4)},
         {"all white is empty", filled(5, 4, kWhite), QSize(5, 4), QRegion()},
-        {"one hole among near-white", oneHole, QSize(4, 3), QRegion(0, 0, 4, 3).subtracted(QRegion(2, 1, 1, 1))},
+        {"one hole among near-white", oneHole, QSize(4, 3),
+         QRegion(0, 0, 4, 3).subtracted(QRegion(2, 1, 1, 1))},
         {"columns beyond the picture stay", wide, QSize(5, 2), QRegion(3, 0, 2, 2)},
         {"rows beyond the picture stay", wide, QSize(3, 4), QRegion(0, 2, 3, 2)},
         {"scan narrower than the picture", filled(8, 2, 0x102030), QSize(5, 2), QRegion(0, 0, 5, 2)},
@@ -73,8 +74,7 @@ TEST(WindowShape, RunsGiveTheSameRegionAsPixelByPixel) {
         QImage picture = filled(40, 30, 0x3366CC);
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
-                if (random.bounded(3) == 0 || (y > 20 && x < 10))
-                    picture.setPixel(x, y, kWhite);
+                if (random.bounded(3) == 0 || (y > 20 && x < 10)) picture.setPixel(x, y, kWhite);
         const QSize scan(random.bounded(30, 45), random.bounded(20, 32));
         EXPECT_EQ(opaqueRegion(picture, scan, kWhite), pixelByPixel(picture, scan, kWhite)) << round;
     }
@@ -102,8 +102,8 @@ TEST(WindowDrag, FollowsThePointerUntilReleaseWhereTheWindowSystemCannotMoveIt) 
     drag.StartDrag(start);
     ASSERT_TRUE(drag.isFollowing());
     auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(window.mapFromGlobal(global)), QPointF(global), Qt::LeftButton, buttons,
-                          Qt::NoModifier);
+        QMouseEvent event(type, QPointF(window.mapFromGlobal(global)), QPointF(global), Qt::LeftButton,
+                          buttons, Qt::NoModifier);
         QApplication::sendEvent(&window, &event);
     };
     send(QEvent::MouseMove, start + QPoint(30, 40), Qt::LeftButton);
