@@ -7,10 +7,10 @@
 #include "platform/speech/SpeechVoice.h"
 #include "platform/window/Twips.h"
 #include "store/CommandRecord.h"
+#include "store/TextLines.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QMenuBar>
 
 #include <stdexcept>
@@ -153,12 +153,9 @@ void Form1::loadCommandFile() {
 }
 
 QString Form1::readCurrentHead() const {
-    QFile file(services_.programFolder.currentHeadFile());
     // A missing or unreadable current-head file means no head, as "none" does.
-    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("none");
-    const QByteArray bytes = file.readAll();
-    const QStringList lines = CommandFile::parseRecords(bytes, detectEncoding(bytes));
-    return lines.isEmpty() ? QStringLiteral("none") : lines.first();
+    const auto lines = readTextLines(services_.programFolder.currentHeadFile());
+    return lines && !lines->isEmpty() ? lines->first() : QStringLiteral("none");
 }
 
 void Form1::createVoice() {

@@ -1,30 +1,12 @@
 #include "store/CommandFile.h"
 
+#include "store/TextLines.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace qz::CommandFile {
-
-QStringList parseRecords(const QByteArray& bytes, TextEncoding encoding) {
-    QStringList records;
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype start = 0;
-    qsizetype pos = 0;
-    while (pos < size) {
-        if (data[pos] == '\r') {
-            records.append(decodeText(QByteArray(data + start, pos - start), encoding));
-            ++pos;
-            if (pos < size && data[pos] == '\n') ++pos;
-            start = pos;
-        } else {
-            ++pos;
-        }
-    }
-    if (start < size) records.append(decodeText(QByteArray(data + start, size - start), encoding));
-    return records;
-}
 
 bool serializeRecords(const QStringList& records, TextEncoding encoding, QByteArray& out) {
     out.clear();
@@ -56,7 +38,7 @@ ReadResult read(const QString& path) {
         return result;
     }
     result.encoding = detectEncoding(bytes);
-    result.records = parseRecords(bytes, result.encoding);
+    result.records = splitTextLines(bytes, result.encoding);
     return result;
 }
 

@@ -18,14 +18,11 @@ struct ReadResult {
     QString error; // the reason, when Unreadable
 };
 
-// Splits file bytes into records: a line ends at CR, alone or followed by LF; an LF without a CR before it
-// stays in the line; the last line counts without a line end; a final line end adds no empty record.
-QStringList parseRecords(const QByteArray& bytes, TextEncoding encoding);
-
 // Every record followed by CR LF, nothing else. Returns false when a record cannot be encoded.
 bool serializeRecords(const QStringList& records, TextEncoding encoding, QByteArray& out);
 
-// Reads the whole file. A missing file is not an error: it is an empty list that the first save creates.
+// Reads the whole file, one record per line (splitTextLines). A missing file is not an error: it is an
+// empty list that the first save creates.
 ReadResult read(const QString& path);
 
 // Writes through a temporary file in the same folder that replaces the old file only when complete, so a

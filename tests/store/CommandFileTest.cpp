@@ -1,5 +1,6 @@
 #include "store/CommandFile.h"
 #include "store/BrainList.h"
+#include "store/TextLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +35,7 @@ class ParseRecords : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseRecords, SplitsLinesAtCarriageReturns) {
     const ParseCase& c = GetParam();
-    EXPECT_EQ(CommandFile::parseRecords(c.bytes, TextEncoding::Utf8), c.records);
+    EXPECT_EQ(splitTextLines(c.bytes, TextEncoding::Utf8), c.records);
 }
 
 INSTANTIATE_TEST_SUITE_P(
