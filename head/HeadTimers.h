@@ -1,0 +1,49 @@
+#pragma once
+
+// The head's three timers and their counters. Each tick calls one of the plain functions of HeadAnimation
+// and carries out its step. The voice's start and end switch the timers through the head's port.
+
+#include "head/HeadAnimation.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+namespace qz {
+
+class HeadTimers : public QObject {
+    Q_OBJECT
+public:
+    // `showFrame` puts a frame in the picture area. `animate` and `wink` run from here on; `talktimer` waits
+    // for the voice.
+    explicit HeadTimers(std::function<void(int)> showFrame, QObject* parent = nullptr);
+
+    // Each switch is like setting the timer's Enabled: switching on a running timer does not restart it.
+    void setAnimate(bool on) { enable(animate_, on); }
+    void setTalktimer(bool on) { enable(talktimer_, on); }
+    void setWink(bool on) { enable(wink_, on); }
+    void showRestFrame() { showFrame_(HeadFrame::Rest); }
+
+    // The tick handlers the timers call.
+    void animate_Timer();
+    void wink_Timer();
+    void talktimer_Timer();
+
+    const AnimationCounters& counters() const { return counters_; }
+    const QTimer& animate() const { return animate_; }
+    const QTimer& wink() const { return wink_; }
+    const QTimer& talktimer() const { return talktimer_; }
+
+private:
+    static void enable(QTimer& timer, bool on);
+    void apply(const AnimationStep& step);
+
+    std::function<void(int)> showFrame_;
+    AnimationCounters counters_;
+    QTimer animate_;
+    QTimer wink_;
+    QTimer talktimer_;
+};
+
+} // namespace qz
