@@ -1,0 +1,219 @@
+// The head on a real X display (an Xvfb of its own, at the DPI given on the command line): its outline with
+// the desktop showing through frame 0's white pixels, frames drawn crisp at the screen's scale, a drag
+// with the real pointer moving it, and a right press asking for "Options" while a press on a hole does not.
+
+#include "HeadFixtures.h"
+#include "XDisplay.h"
+#include "head/CharacterHead.h"
+#include "head/HeadPicture.h"
+#include "head/HeadTimers.h"
+#include "head/HeadWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace qz {
+namespace {
+
+const QColor Desktop(208, 64, 128);
+
+// The pointer, moved and pressed through XTest as a user's mouse would be, in the screen's device pixels;
+// each step gives the program time to answer.
+class Pointer {
+public:
+    explicit Pointer(test::XDisplay& display) : display_(display) {}
+    void moveTo(QPoint devicePos) {
+        display_.movePointer(devicePos);
+        QTest::qWait(60);
+    }
+    void button(unsigned int which, bool down) {
+        display_.pressButton(which, down);
+        QTest::qWait(60);
+    }
+
+private:
+    test::XDisplay& display_;
+};
+
+test::XDisplay* g_display = nullptr;
+
+class HeadOnScreen : public testing::Test {
+protected:
+    void SetUp() override {
+        desktop.setWindowFlag(Qt::FramelessWindowHint);
+        desktop.setAutoFillBackground(true);
+        QPalette palette;
+        palette.setColor(QPalette::Window, Desktop);
+        desktop.setPalette(palette);
+        desktop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+        desktop.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&desktop));
+        test::writeFile(folder.character("currenthead.qzs"), "none\r\n");
+        QFile::copy(QStringLiteral(QZ_CONTENT_DIR "/character/Robot.qzc"), folder.character("Robot.qzc"));
+        head.changehead("Robot");
+        ASSERT_NE(head.window(), nullptr);
+        window = head.window();
+        // The frames are chosen by the test alone.
+        head.timers()->setAnimate(false);
+        head.timers()->setWink(false);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QTest::qWait(100);
+        strip = window->animation()->strip();
+        ratio = window->devicePixelRatioF();
+    }
+
+    QImage grabScreen() const {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        return screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The device pixel of the screen at the window's logical point `p`.
+    QPoint device(QPoint logical) const {
+        return QPoint(int(std::lround(logical.x() * ratio)), int(std::lround(logical.y() * ratio)));
+    }
+
+    // Every device pixel of the window shows frame `k`'s pixel where frame 0 is not white, and the desktop
+    // where it is. Returns the number of pixels that differ.
+    int mismatches(const QImage& screen, int k) const {
+        const QRect logical(window->pos(), window->size());
+        const QRect onScreen(device(logical.topLeft()), device(logical.bottomRight() + QPoint(1, 1)));
+        const int frameWidth = strip.width() / 14;
+        int wrong = 0;
+        for (int dy = onScreen.top(); dy < onScreen.bottom(); ++dy)
+            for (int dx = onScreen.left(); dx < onScreen.right(); ++dx) {
+                const int x = int((dx - onScreen.left()) / ratio);
+                const int y = int((dy - onScreen.top()) / ratio);
+                const bool hole = (strip.pixel(x, y) & RGB_MASK) == 0xFFFFFF;
+                const QRgb want = hole ? Desktop.rgb() : strip.pixel(k * frameWidth + x, y);
+                if ((screen.pixel(dx, dy) & RGB_MASK) != (want & RGB_MASK)) ++wrong;
+            }
+        return wrong;
+    }
+
+    // A point of the window's own, logical, where frame 0 is (or is not) white.
+    QPoint pointOnHead(bool hole) const {
+        for (int y = strip.height() / 2; y < strip.height(); ++y)
+            for (int x = 0; x < strip.width() / 14; ++x)
+                if (((strip.pixel(x, y) & RGB_MASK) == 0xFFFFFF) == hole) return QPoint(x, y);
+        return {};
+    }
+
+    QWidget desktop;
+    test::ProgramFolderFixture folder;
+    test::RecordingMessages messages;
+    CharacterHead head{folder.root(), messages};
+    HeadWindow* window = nullptr;
+    QImage strip;
+    qreal ratio = 1;
+};
+
+TEST_F(HeadOnScreen, TheDesktopShowsThroughTheWhitePixelsAndEveryFrameIsCrisp) {
+    EXPECT_EQ(window->size(), QSize(120, 140));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(window->pos(), QPoint(screen.width() / 2, screen.height() / 2));
+    EXPECT_EQ(mismatches(grabScreen(), 0), 0);
+    for (int k : {1, 4, 13}) {
+        SCOPED_TRACE(k);
+        window->showFrame(k);
+        QTest::qWait(100);
+        EXPECT_EQ(mismatches(grabScreen(), k), 0);
+    }
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST_F(HeadOnScreen, ADragWithThePointerMovesItAndItStaysWhereItIsDropped) {
+    Pointer pointer(*g_display);
+    const QPoint start = window->pos();
+    const QPoint grip = start + pointOnHead(false);
+    pointer.moveTo(device(grip));
+    pointer.button(1, true);
+    for (int step = 1; step <= 4; ++step)
+        pointer.moveTo(device(grip + QPoint(15 * step, 10 * step)));
+    pointer.button(1, false);
+    QTest::qWait(100);
+    EXPECT_EQ(window->pos(), start + QPoint(60, 40));
+    EXPECT_EQ(mismatches(grabScreen(), 0), 0);
+    // A new head does not move it back.
+    head.changehead("Robot");
+    EXPECT_EQ(window->pos(), start + QPoint(60, 40));
+}
+
+TEST_F(HeadOnScreen, ARightPressAsksForOptionsAndAPressOnAHoleReachesTheDesktop) {
+    Pointer pointer(*g_display);
+    QSignalSpy options(&head, &CharacterHead::optionsRequested);
+    pointer.moveTo(device(window->pos() + pointOnHead(true)));
+    pointer.button(3, true);
+    pointer.button(3, false);
+    EXPECT_EQ(options.size(), 0);
+    pointer.moveTo(device(window->pos() + pointOnHead(false)));
+    pointer.button(1, true);
+    pointer.button(1, false);
+    EXPECT_EQ(options.size(), 0);
+    pointer.button(3, true);
+    pointer.button(3, false);
+    ASSERT_EQ(options.size(), 1);
+    EXPECT_EQ(options.at(0).at(0).toPoint(), window->pos() + pointOnHead(false));
+}
+
+// Starts Xvfb at `dpi` on a display number it picks itself; a desktop at 192 DPI also says so through
+// Xft.dpi, as real desktops do, so that Qt scales windows by 2. Returns the display name or "".
+QByteArray startXvfb(QProcess& server, int dpi) {
+    server.start(QStandardPaths::findExecutable("Xvfb"), {"-displayfd", "1", "-screen", "0", "1280x800x24",
+                                                          "-dpi", QString::number(dpi), "-nolisten", "tcp"});
+    if (!server.waitForStarted(5000)) return {};
+    QByteArray number;
+    while (!number.contains('\n') && server.waitForReadyRead(10000))
+        number += server.readAllStandardOutput();
+    return number.trimmed().isEmpty() ? QByteArray() : ":" + number.trimmed();
+}
+
+} // namespace
+} // namespace qz
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    int dpi = 96;
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--dpi=", 6) == 0) dpi = std::atoi(argv[i] + 6);
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
+        std::fprintf(stderr, "Xvfb is not installed (scripts/install-deps installs it)\n");
+        return 1;
+    }
+    QProcess server;
+    const QByteArray display = qz::startXvfb(server, dpi);
+    if (display.isEmpty()) {
+        std::fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    // This connection stays open for the XTest pointer, which also keeps the server from resetting and
+    // forgetting the resources.
+    int result = 1;
+    {
+        qz::test::XDisplay x(display);
+        if (!x.isOpen()) {
+            std::fprintf(stderr, "cannot open the display %s\n", display.constData());
+            return 1;
+        }
+        x.setXftDpi(dpi);
+        qz::g_display = &x;
+        qputenv("DISPLAY", display);
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        QApplication app(argc, argv);
+        std::fprintf(stderr, "display %s at %d DPI: device pixel ratio %.2f\n", display.constData(), dpi,
+                     app.devicePixelRatio());
+        result = RUN_ALL_TESTS();
+    }
+    server.terminate();
+    server.waitForFinished(3000);
+    return result;
+}

@@ -1,0 +1,38 @@
+#include "XDisplay.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+namespace qz::test {
+namespace {
+Display* x(void* display) {
+    return static_cast<Display*>(display);
+}
+} // namespace
+
+XDisplay::XDisplay(const QByteArray& name) : display_(XOpenDisplay(name.constData())) {}
+
+XDisplay::~XDisplay() {
+    if (display_) XCloseDisplay(x(display_));
+}
+
+void XDisplay::setXftDpi(int dpi) {
+    const QByteArray resources = "Xft.dpi:\t" + QByteArray::number(dpi) + "\n";
+    XChangeProperty(x(display_), DefaultRootWindow(x(display_)), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(resources.constData()),
+                    int(resources.size()));
+    XSync(x(display_), False);
+}
+
+void XDisplay::movePointer(QPoint devicePos) {
+    XTestFakeMotionEvent(x(display_), -1, devicePos.x(), devicePos.y(), CurrentTime);
+    XFlush(x(display_));
+}
+
+void XDisplay::pressButton(unsigned int button, bool down) {
+    XTestFakeButtonEvent(x(display_), button, down, CurrentTime);
+    XFlush(x(display_));
+}
+
+} // namespace qz::test
