@@ -23,6 +23,12 @@ void HeadTimers::enable(QTimer& timer, bool on) {
         timer.start();
 }
 
+void HeadTimers::setTalktimer(bool on) {
+    const bool starting = on && !talktimer_.isActive();
+    enable(talktimer_, on);
+    if (starting) talktimer_Timer();
+}
+
 void HeadTimers::apply(const AnimationStep& step) {
     // The idle table switches blinking off before the gesture's first frame and on after the rest frame.
     if (step.wink == false) setWink(false);

@@ -21,7 +21,9 @@ public:
 
     // Each switch is like setting the timer's Enabled: switching on a running timer does not restart it.
     void setAnimate(bool on) { enable(animate_, on); }
-    void setTalktimer(bool on) { enable(talktimer_, on); }
+    // The voice starts a stream as its sound is heard, so the mouth's first tick comes at once rather than
+    // one interval (120 ms) after the sound; the ticks after it keep their interval.
+    void setTalktimer(bool on);
     void setWink(bool on) { enable(wink_, on); }
     void showRestFrame() { showFrame_(HeadFrame::Rest); }
 

@@ -10,7 +10,7 @@
 //
 // Texts said with the start-up voice are the tuned set; other texts with voices 0 and 2 are held out. The
 // first text after start-up is reported apart: its first talk tick shows no frame, by design.
-// Runs with PULSE_SERVER and DISPLAY set (run-head-bench starts both).
+// Runs with DISPLAY and PULSE_SERVER set (run-head-bench and with-null-sink.sh start both).
 
 #include "head/CharacterHead.h"
 #include "head/HeadPicture.h"
@@ -233,17 +233,27 @@ public:
             QTest::qWait(5);
         QTest::qWait(400); // the tail of the recording
         const auto [first, last] = recording_.soundAfter(asked);
+        // The first mouth frame, and the first rest frame after the last mouth frame: a blink may show
+        // frame 0 between two mouth frames, and blinks go on after the speech.
         qint64 mouth = -1, rest = -1;
         for (size_t i = logged; i < log_->shown.size(); ++i) {
             const FrameLog::Shown& s = log_->shown[i];
-            if (s.frame >= 11 && mouth < 0) mouth = s.ns;
-            if (s.frame == 0 && mouth >= 0) rest = s.ns;
+            if (s.frame >= 11) {
+                if (mouth < 0) mouth = s.ns;
+                rest = -1;
+            } else if (s.frame == 0 && mouth >= 0 && rest < 0) {
+                rest = s.ns;
+            }
         }
         if (!ended || first < 0 || mouth < 0 || rest < 0) {
             std::printf("  \"%s\": not measured (ended %d, sound %lld, mouth %lld, rest %lld)\n",
                         qPrintable(text), ended, (long long)first, (long long)mouth, (long long)rest);
             return false;
         }
+        if (std::getenv("QZ_BENCH_VERBOSE"))
+            std::printf("  \"%s\": start %+.0f, end %+.0f, lasting %.0f ms\n", qPrintable(text),
+                        (double(mouth) - recording_.sampleNs(first)) / 1e6,
+                        (double(rest) - recording_.sampleNs(last)) / 1e6, (last - first) * 1000.0 / Rate);
         into.start.push_back((double(mouth) - recording_.sampleNs(first)) / 1e6);
         into.end.push_back((double(rest) - recording_.sampleNs(last)) / 1e6);
         return true;

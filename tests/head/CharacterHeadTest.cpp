@@ -201,7 +201,6 @@ TEST_F(CharacterHeadTest, TheVoiceSwitchesBetweenIdlingAndTalkingAndEndsOnTheRes
     EXPECT_TRUE(timers.talktimer().isActive());
     timers.talktimer_Timer();
     timers.talktimer_Timer();
-    timers.talktimer_Timer();
     EXPECT_EQ(head.window()->shownFrame(), 12);
     head.stopTalking();
     head.showRestFrame();

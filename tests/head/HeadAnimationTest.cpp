@@ -80,13 +80,14 @@ TEST(HeadTimers, SpeechDuringAGestureKeepsBlinkingOffUntilTheGestureEnds) {
     EXPECT_FALSE(timers.wink().isActive());
     EXPECT_EQ(frames, (std::vector<int>{2, 3}));
 
-    // The voice starts: idling stops and the mouth moves; blinking keeps its state.
+    // The voice starts: idling stops and the mouth moves at once; blinking keeps its state.
+    frames.clear();
     timers.setAnimate(false);
     timers.setTalktimer(true);
-    frames.clear();
-    for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(frames.empty()); // the first tick after start-up shows nothing
+    for (int i = 0; i < 3; ++i)
         timers.talktimer_Timer();
-    EXPECT_EQ(frames, (std::vector<int>{11, 12, 13})); // the first tick after start-up shows nothing
+    EXPECT_EQ(frames, (std::vector<int>{11, 12, 13}));
     EXPECT_FALSE(timers.wink().isActive());
 
     // The voice ends: the rest frame at once, then idling goes on from 211.
@@ -103,6 +104,12 @@ TEST(HeadTimers, SpeechDuringAGestureKeepsBlinkingOffUntilTheGestureEnds) {
     EXPECT_TRUE(timers.wink().isActive());
     EXPECT_EQ(frames, (std::vector<int>{4, 4, 3, 2, 0}));
     EXPECT_EQ(timers.counters().talk, 4); // the next utterance goes on from where this one stopped
+
+    // The next start shows the following mouth frame at once; switching on a running timer adds no tick.
+    frames.clear();
+    timers.setTalktimer(true);
+    timers.setTalktimer(true);
+    EXPECT_EQ(frames, (std::vector<int>{12}));
 }
 
 } // namespace
