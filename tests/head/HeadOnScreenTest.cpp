@@ -1,6 +1,7 @@
-// The head on a real X display (an Xvfb of its own, at the DPI given on the command line): its outline with
-// the desktop showing through frame 0's white pixels, frames drawn crisp at the screen's scale, a drag
-// with the real pointer moving it, and a right press asking for "Options" while a press on a hole does not.
+// The head on a real X display (an Xvfb of its own, at the DPI given on the command line, with or without a
+// window manager): its outline with the desktop showing through frame 0's white pixels, frames drawn crisp
+// at the screen's scale, a drag with the real pointer moving it (through the window manager when there is
+// one), and a right press asking for "Options" while a press on a hole does not.
 
 #include "HeadFixtures.h"
 #include "XDisplay.h"
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -50,12 +52,15 @@ test::XDisplay* g_display = nullptr;
 class HeadOnScreen : public testing::Test {
 protected:
     void SetUp() override {
-        desktop.setWindowFlag(Qt::FramelessWindowHint);
         desktop.setAutoFillBackground(true);
         QPalette palette;
         palette.setColor(QPalette::Window, Desktop);
         desktop.setPalette(palette);
-        desktop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+        // An ordinary window under the head's place, not the whole screen: a window manager would take one
+        // covering the screen for a full-screen window and keep it above everything.
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        desktop.setGeometry(screen.adjusted(screen.width() / 8, screen.height() / 8, -screen.width() / 8,
+                                            -screen.height() / 8));
         desktop.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&desktop));
         test::writeFile(folder.character("currenthead.qzs"), "none\r\n");
@@ -138,14 +143,14 @@ TEST_F(HeadOnScreen, ADragWithThePointerMovesItAndItStaysWhereItIsDropped) {
     pointer.moveTo(device(grip));
     pointer.button(1, true);
     for (int step = 1; step <= 4; ++step)
-        pointer.moveTo(device(grip + QPoint(15 * step, 10 * step)));
+        pointer.moveTo(device(grip - QPoint(15 * step, 10 * step)));
     pointer.button(1, false);
     QTest::qWait(100);
-    EXPECT_EQ(window->pos(), start + QPoint(60, 40));
+    EXPECT_EQ(window->pos(), start - QPoint(60, 40));
     EXPECT_EQ(mismatches(grabScreen(), 0), 0);
     // A new head does not move it back.
     head.changehead("Robot");
-    EXPECT_EQ(window->pos(), start + QPoint(60, 40));
+    EXPECT_EQ(window->pos(), start - QPoint(60, 40));
 }
 
 TEST_F(HeadOnScreen, ARightPressAsksForOptionsAndAPressOnAHoleReachesTheDesktop) {
@@ -183,8 +188,11 @@ QByteArray startXvfb(QProcess& server, int dpi) {
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     int dpi = 96;
-    for (int i = 1; i < argc; ++i)
+    const char* windowManager = nullptr;
+    for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--dpi=", 6) == 0) dpi = std::atoi(argv[i] + 6);
+        if (std::strncmp(argv[i], "--window-manager=", 17) == 0) windowManager = argv[i] + 17;
+    }
     if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
         std::fprintf(stderr, "Xvfb is not installed (scripts/install-deps installs it)\n");
         return 1;
@@ -206,12 +214,26 @@ int main(int argc, char** argv) {
         }
         x.setXftDpi(dpi);
         qz::g_display = &x;
+        QProcess manager;
+        if (windowManager) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("DISPLAY", display);
+            manager.setProcessEnvironment(env);
+            manager.start(windowManager, {});
+            if (!manager.waitForStarted(5000)) {
+                std::fprintf(stderr, "the window manager %s did not start\n", windowManager);
+                return 1;
+            }
+            QThread::msleep(500); // until it manages the screen
+        }
         qputenv("DISPLAY", display);
         qputenv("QT_QPA_PLATFORM", "xcb");
         QApplication app(argc, argv);
         std::fprintf(stderr, "display %s at %d DPI: device pixel ratio %.2f\n", display.constData(), dpi,
                      app.devicePixelRatio());
         result = RUN_ALL_TESTS();
+        manager.terminate();
+        manager.waitForFinished(3000);
     }
     server.terminate();
     server.waitForFinished(3000);
