@@ -7,19 +7,17 @@
 //    Goal: under 1 % of one core.
 // Runs on the X display in DISPLAY (run-head-bench starts an Xvfb of its own).
 
+#include "HeadBenchSupport.h"
 #include "head/CharacterFile.h"
 #include "head/CharacterHead.h"
 #include "head/HeadPicture.h"
 #include "head/HeadWindow.h"
-#include "platform/ports/UserMessages.h"
 
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -30,19 +28,8 @@
 namespace qz {
 namespace {
 
-class PrintedMessages : public UserMessages {
-public:
-    void warning(const QString& title, const QString& text) override {
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-        ++count;
-    }
-    int count = 0;
-};
-
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5))];
-}
+using bench::percentile;
+using bench::PrintedMessages;
 
 // A head-like figure on white in every frame: a filled outline shape with features inside, drawn
 // without antialiasing so that its edge is hard, as a head's must be.
@@ -146,18 +133,11 @@ void benchIdleCpu(const QString& folder) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath("character");
-    const QString character = dir.path() + "/character/";
-    qz::writeFile(character + "currenthead.qzs", "none\r\n");
-    qz::writeFile(character + "Wide.qzc", qz::drawnHead(100, 200, 0));
-    qz::writeFile(character + "Wider.qzc", qz::drawnHead(100, 200, 1));
-    for (const char* shipped : {"Robot", "Cat", "Sam"})
-        QFile::copy(QStringLiteral(QZ_CONTENT_DIR "/character/") + shipped + ".qzc",
-                    character + shipped + ".qzc");
-
-    qz::benchChangehead(dir.path(), {"Wide", "Wider"}, "1400 x 200 strips");
-    qz::benchChangehead(dir.path(), {"Robot", "Cat", "Sam"}, "the shipped heads, 1680 x 140 (held out)");
-    qz::benchIdleCpu(dir.path());
+    const qz::bench::ShippedHeads folder;
+    qz::writeFile(folder.character("Wide.qzc"), qz::drawnHead(100, 200, 0));
+    qz::writeFile(folder.character("Wider.qzc"), qz::drawnHead(100, 200, 1));
+    qz::benchChangehead(folder.root(), {"Wide", "Wider"}, "1400 x 200 strips");
+    qz::benchChangehead(folder.root(), {"Robot", "Cat", "Sam"}, "the shipped heads, 1680 x 140 (held out)");
+    qz::benchIdleCpu(folder.root());
     return 0;
 }

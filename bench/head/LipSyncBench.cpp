@@ -12,20 +12,17 @@
 // first text after start-up is reported apart: its first talk tick shows no frame, by design.
 // Runs with DISPLAY and PULSE_SERVER set (run-head-bench and with-null-sink.sh start both).
 
+#include "HeadBenchSupport.h"
 #include "head/CharacterHead.h"
 #include "head/HeadPicture.h"
 #include "head/HeadWindow.h"
 #include "platform/audio/QtSpeaker.h"
-#include "platform/ports/UserMessages.h"
 #include "platform/speech/EspeakSynthesizer.h"
 #include "platform/speech/SpeechVoice.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -157,22 +154,12 @@ private:
     HeadWindow& window_;
 };
 
-class PrintedMessages : public UserMessages {
-public:
-    void warning(const QString& title, const QString& text) override {
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-    }
-};
+using bench::percentile;
+using bench::PrintedMessages;
 
 struct Offsets {
     std::vector<double> start, end;
 };
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) return NAN;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5))];
-}
 
 void print(const char* label, const Offsets& o) {
     auto line = [](const char* what, const std::vector<double>& v) {
@@ -273,10 +260,8 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath("character");
-    QFile::copy(QStringLiteral(QZ_CONTENT_DIR "/character/Robot.qzc"), dir.path() + "/character/Robot.qzc");
-    qz::Bench bench(dir.path());
+    const qz::bench::ShippedHeads folder;
+    qz::Bench bench(folder.root());
     if (!bench.prepare()) {
         std::printf("lip sync: FAILED: no head, or no recording of the null sink\n");
         return 1;
