@@ -184,7 +184,7 @@ TEST_F(CharacterHeadTest, LoadingMidGestureKeepsTheCountersAndUsesTheNewFrameWid
     head.changehead("Cat");
     EXPECT_EQ(timers.counters().idle, before.idle);
     EXPECT_EQ(timers.counters().blink, before.blink);
-    EXPECT_FALSE(timers.wink().isActive());
+    EXPECT_FALSE(timers.winkOn());
     EXPECT_EQ(head.window()->animation()->x(), -120);
     timers.animate_Timer();
     EXPECT_EQ(head.window()->animation()->x(), -120); // frame 4 again, tick 212

@@ -4,6 +4,9 @@
 #include "head/HeadAnimation.h"
 #include "head/HeadTimers.h"
 
+#include <QElapsedTimer>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -69,15 +72,14 @@ TEST(HeadTimers, SpeechDuringAGestureKeepsBlinkingOffUntilTheGestureEnds) {
     std::vector<int> frames;
     HeadTimers timers([&frames](int frame) { frames.push_back(frame); });
     EXPECT_TRUE(timers.animate().isActive());
-    EXPECT_TRUE(timers.wink().isActive());
+    EXPECT_TRUE(timers.winkOn());
     EXPECT_FALSE(timers.talktimer().isActive());
     EXPECT_EQ(timers.animate().interval(), 160);
-    EXPECT_EQ(timers.wink().interval(), 10);
     EXPECT_EQ(timers.talktimer().interval(), 120);
 
     for (int i = 0; i < 210; ++i)
         timers.animate_Timer();
-    EXPECT_FALSE(timers.wink().isActive());
+    EXPECT_FALSE(timers.winkOn());
     EXPECT_EQ(frames, (std::vector<int>{2, 3}));
 
     // The voice starts: idling stops and the mouth moves at once; blinking keeps its state.
@@ -88,7 +90,7 @@ TEST(HeadTimers, SpeechDuringAGestureKeepsBlinkingOffUntilTheGestureEnds) {
     for (int i = 0; i < 3; ++i)
         timers.talktimer_Timer();
     EXPECT_EQ(frames, (std::vector<int>{11, 12, 13}));
-    EXPECT_FALSE(timers.wink().isActive());
+    EXPECT_FALSE(timers.winkOn());
 
     // The voice ends: the rest frame at once, then idling goes on from 211.
     timers.setTalktimer(false);
@@ -98,10 +100,10 @@ TEST(HeadTimers, SpeechDuringAGestureKeepsBlinkingOffUntilTheGestureEnds) {
     frames.clear();
     for (int i = 211; i <= 214; ++i) {
         timers.animate_Timer();
-        EXPECT_FALSE(timers.wink().isActive()) << "tick " << i;
+        EXPECT_FALSE(timers.winkOn()) << "tick " << i;
     }
     timers.animate_Timer();
-    EXPECT_TRUE(timers.wink().isActive());
+    EXPECT_TRUE(timers.winkOn());
     EXPECT_EQ(frames, (std::vector<int>{4, 4, 3, 2, 0}));
     EXPECT_EQ(timers.counters().talk, 4); // the next utterance goes on from where this one stopped
 
@@ -110,6 +112,31 @@ TEST(HeadTimers, SpeechDuringAGestureKeepsBlinkingOffUntilTheGestureEnds) {
     timers.setTalktimer(true);
     timers.setTalktimer(true);
     EXPECT_EQ(frames, (std::vector<int>{12}));
+}
+
+// `wink` in real time: the eyes shut after 210 ticks of 10 ms and open 10 ticks later, and switching it
+// off keeps the count, which goes on when it is switched on again.
+TEST(HeadTimers, BlinksEveryTwoPointTwoSecondsAndKeepsItsCountWhileOff) {
+    std::vector<std::pair<qint64, int>> frames;
+    QElapsedTimer clock;
+    clock.start();
+    HeadTimers timers([&](int frame) { frames.push_back({clock.elapsed(), frame}); });
+    timers.setAnimate(false);
+    QTest::qWait(1000);
+    timers.setWink(false);
+    const float kept = timers.counters().blink;
+    EXPECT_NEAR(kept, 100, 10);
+    QTest::qWait(500);
+    EXPECT_EQ(timers.counters().blink, kept);
+    EXPECT_TRUE(frames.empty());
+    timers.setWink(true);
+    QTest::qWait(1400);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].second, 1);
+    EXPECT_NEAR(frames[0].first, 1500 + (210 - kept) * 10, 60);
+    EXPECT_EQ(frames[1].second, 0);
+    EXPECT_NEAR(frames[1].first - frames[0].first, 100, 40);
+    EXPECT_LT(timers.counters().blink, 20);
 }
 
 } // namespace
