@@ -2,6 +2,7 @@
 
 #include "app/QuorzelProgram.h"
 #include "app/RealServices.h"
+#include "app/SessionPlatform.h"
 #include "engine/Form1.h"
 #include "platform/audio/QtMicrophone.h"
 #include "platform/audio/QtSpeaker.h"
@@ -30,6 +31,9 @@ int runQuorzel(int argc, char** argv) {
                              "'xvfb-run make run' starts it without one.\n");
         return 1;
     }
+    if (const QByteArray platform = sessionPlatform(QProcessEnvironment::systemEnvironment());
+        !platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorzel"));
     // The program lives in the tray: closing the main window or the about box must not end it.
