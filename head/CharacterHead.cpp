@@ -1,6 +1,8 @@
 #include "head/CharacterHead.h"
 
 #include "head/CharacterFile.h"
+#include "head/HeadAnimation.h"
+#include "head/HeadLog.h"
 #include "head/HeadPicture.h"
 #include "head/HeadTimers.h"
 #include "head/HeadWindow.h"
@@ -27,7 +29,10 @@ HeadWindow& CharacterHead::head() {
     if (!window_) {
         window_ = std::make_unique<HeadWindow>();
         connect(window_.get(), &HeadWindow::optionsRequested, this, &CharacterHead::optionsRequested);
-        timers_ = std::make_unique<HeadTimers>([this](int frame) { window_->showFrame(frame); });
+        timers_ = std::make_unique<HeadTimers>([this](int frame) {
+            if (frame >= HeadFrame::FirstMouth) qCDebug(lcHead) << "mouth frame" << frame;
+            window_->showFrame(frame);
+        });
     }
     return *window_;
 }
@@ -73,6 +78,7 @@ void CharacterHead::changehead(const QString& name) {
     window.MakeTransparent(qRgb(255, 255, 255));
     // Shown once sized and shaped, so it never flashes up as a plain rectangle.
     window.show();
+    qCDebug(lcHead) << "head" << name << "shown from" << *path << "voice byte" << character->voice;
     writeCurrentHead(name);
     emit voiceChosen(character->voice);
 }
@@ -114,6 +120,7 @@ void CharacterHead::stopIdle() {
 
 void CharacterHead::startTalking() {
     head();
+    qCDebug(lcHead) << "talking";
     timers_->setTalktimer(true);
 }
 
@@ -124,6 +131,7 @@ void CharacterHead::stopTalking() {
 
 void CharacterHead::showRestFrame() {
     head();
+    qCDebug(lcHead) << "rest frame";
     timers_->showRestFrame();
 }
 

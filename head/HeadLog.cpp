@@ -1,0 +1,3 @@
+#include "head/HeadLog.h"
+
+Q_LOGGING_CATEGORY(lcHead, "quorzel.head", QtWarningMsg)
