@@ -78,7 +78,7 @@ void CharacterHead::changehead(const QString& name) {
     window.MakeTransparent(qRgb(255, 255, 255));
     // Shown once sized and shaped, so it never flashes up as a plain rectangle.
     window.show();
-    qCDebug(lcHead) << "head" << name << "shown from" << *path << "voice byte" << character->voice;
+    qCDebug(lcHead) << "head" << name << "shown from" << *path << "voice byte" << int(character->voice);
     writeCurrentHead(name);
     emit voiceChosen(character->voice);
 }
