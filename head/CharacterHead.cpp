@@ -20,8 +20,8 @@ const QString Title = QStringLiteral("Quorzel");
 
 } // namespace
 
-CharacterHead::CharacterHead(const QString& programFolder, UserMessages& messages, QObject* parent)
-    : QObject(parent), programFolder_(programFolder), messages_(messages) {}
+CharacterHead::CharacterHead(ProgramFolder folder, UserMessages& messages, QObject* parent)
+    : QObject(parent), folder_(std::move(folder)), messages_(messages) {}
 
 CharacterHead::~CharacterHead() = default;
 
@@ -38,18 +38,17 @@ HeadWindow& CharacterHead::head() {
 }
 
 QString CharacterHead::characterFolder() const {
-    const QString folder = programFolder_ + QStringLiteral("/character");
-    if (QFileInfo(folder).isDir()) return folder;
+    const QFileInfo folder(folder_.characterFolder());
+    if (folder.isDir()) return folder.filePath();
     // The folder is named without regard to letter case, like the files in it.
-    const QStringList entries = QDir(programFolder_).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries)
-        if (entry.compare(QStringLiteral("character"), Qt::CaseInsensitive) == 0)
-            return programFolder_ + u'/' + entry;
-    return folder;
+    const QDir root(folder_.root());
+    for (const QString& entry : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (entry.compare(folder.fileName(), Qt::CaseInsensitive) == 0) return root.filePath(entry);
+    return folder.filePath();
 }
 
 QString CharacterHead::currentHeadFile() const {
-    return characterFolder() + QStringLiteral("/currenthead.qzs");
+    return characterFolder() + u'/' + QFileInfo(folder_.currentHeadFile()).fileName();
 }
 
 void CharacterHead::changehead(const QString& name) {

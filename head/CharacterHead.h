@@ -5,6 +5,7 @@
 // Depends on the message boxes (handed in) and the files in the program's `character` folder.
 
 #include "platform/ports/HeadPort.h"
+#include "store/ProgramFolder.h"
 
 #include <QObject>
 #include <QPoint>
@@ -21,7 +22,7 @@ class UserMessages;
 class CharacterHead : public QObject, public HeadPort {
     Q_OBJECT
 public:
-    CharacterHead(const QString& programFolder, UserMessages& messages, QObject* parent = nullptr);
+    CharacterHead(ProgramFolder folder, UserMessages& messages, QObject* parent = nullptr);
     ~CharacterHead() override;
 
     // Loads `<name>.qzc` from the character folder, shows and shapes the head, remembers it in the
@@ -55,7 +56,7 @@ private:
     QString characterFolder() const;
     void writeCurrentHead(const QString& line);
 
-    QString programFolder_;
+    ProgramFolder folder_;
     UserMessages& messages_;
     std::unique_ptr<HeadWindow> window_;
     std::unique_ptr<HeadTimers> timers_;

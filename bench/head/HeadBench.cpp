@@ -16,9 +16,9 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QPainter>
-#include <QEventLoop>
 #include <QTest>
 #include <QTimer>
 
@@ -70,7 +70,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 // window and is reported on its own.
 void benchChangehead(const QString& folder, const QStringList& heads, const char* label) {
     PrintedMessages messages;
-    CharacterHead head(folder, messages);
+    CharacterHead head(ProgramFolder(folder), messages);
     QElapsedTimer timer;
     timer.start();
     head.changehead(heads.first());
@@ -115,7 +115,7 @@ double processCpuSeconds() {
 
 void benchIdleCpu(const QString& folder) {
     PrintedMessages messages;
-    CharacterHead head(folder, messages);
+    CharacterHead head(ProgramFolder(folder), messages);
     head.changehead("Robot");
     if (!QTest::qWaitForWindowExposed(head.window()))
         std::printf("idle animation: FAILED: the head never showed\n");

@@ -179,7 +179,7 @@ void print(const char* label, const Offsets& o) {
 class Bench {
 public:
     Bench(const QString& folder)
-        : synthesizer_(std::make_unique<QtSpeaker>()), head_(folder, messages_),
+        : synthesizer_(std::make_unique<QtSpeaker>()), head_(ProgramFolder(folder), messages_),
           voices_(synthesizer_.voices()) {}
 
     bool prepare() {

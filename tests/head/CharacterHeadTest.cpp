@@ -33,7 +33,7 @@ protected:
 
     test::ProgramFolderFixture folder;
     test::RecordingMessages messages;
-    CharacterHead head{folder.root(), messages};
+    CharacterHead head{ProgramFolder(folder.root()), messages};
     QSignalSpy voices{&head, &CharacterHead::voiceChosen};
 };
 

@@ -116,7 +116,7 @@ protected:
     QWidget desktop;
     test::ProgramFolderFixture folder;
     test::RecordingMessages messages;
-    CharacterHead head{folder.root(), messages};
+    CharacterHead head{ProgramFolder(folder.root()), messages};
     HeadWindow* window = nullptr;
     QImage strip;
     qreal ratio = 1;
