@@ -1,6 +1,7 @@
 #include "app/QuorzelProgram.h"
 
 #include "engine/Form1.h"
+#include "head/CharacterHead.h"
 #include "plugins/ScriptRunner.h"
 #include "shell/MessageBoxes.h"
 #include "shell/OptionsMenu.h"
@@ -12,8 +13,9 @@ namespace qz {
 
 // Members are destroyed in reverse order: the controller first, then the windows and services it uses.
 struct QuorzelProgram::Parts {
-    explicit Parts(UserMessages* replacement)
-        : messages(replacement ? *replacement : messageBoxes), scripts(messages, &scriptUi), tray(&options) {}
+    Parts(const QString& programFolder, UserMessages* replacement)
+        : messages(replacement ? *replacement : messageBoxes), scripts(messages, &scriptUi), tray(&options),
+          head(ProgramFolder(programFolder), messages) {}
 
     MessageBoxes messageBoxes;
     UserMessages& messages;
@@ -21,12 +23,13 @@ struct QuorzelProgram::Parts {
     ScriptRunner scripts;
     OptionsMenu options;
     TrayIcon tray;
+    CharacterHead head;
     std::unique_ptr<Form1> form;
 };
 
 QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServices& services,
                                UserMessages* messages)
-    : parts_(std::make_unique<Parts>(messages)) {
+    : parts_(std::make_unique<Parts>(programFolder, messages)) {
     Parts& p = *parts_;
     Form1Services s;
     s.programFolder = ProgramFolder(programFolder);
@@ -40,6 +43,7 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServi
     s.scripts = &p.scripts;
     s.options = &p.options;
     s.tray = &p.tray;
+    s.head = &p.head;
     s.ikon = programIcon();
     p.form = std::make_unique<Form1>(s);
 
@@ -49,6 +53,26 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServi
     QObject::connect(options->mnuBrain(), &QAction::triggered, form, &Form1::mnuBrain_Click);
     QObject::connect(options->mnuSleep(), &QAction::triggered, form, &Form1::mnuSleep_Click);
     QObject::connect(options->mnuQuit(), &QAction::triggered, form, &Form1::mnuQuit_Click);
+
+    // The head: its menu entry "No head", the right click that opens "Options", and the voice its
+    // character file chooses.
+    CharacterHead* head = &p.head;
+    QObject::connect(options->noHead(), &QAction::triggered, head,
+                     [head] { head->nh_Click(0, QStringLiteral("No head")); });
+    QObject::connect(head, &CharacterHead::optionsRequested, options,
+                     [options](const QPoint& at) { options->popup(at); });
+    UserMessages* told = &p.messages;
+    QObject::connect(head, &CharacterHead::voiceChosen, form, [form, told](int voice) {
+        float n = float(voice);
+        try {
+            form->setvoice(n);
+        } catch (const std::exception& error) {
+            // The head still shows; it speaks with the voice it had.
+            told->warning(
+                QStringLiteral("Quorzel"),
+                QStringLiteral("The head's voice cannot be chosen: %1").arg(QString::fromUtf8(error.what())));
+        }
+    });
 }
 
 QuorzelProgram::~QuorzelProgram() = default;
@@ -63,6 +87,10 @@ OptionsMenu& QuorzelProgram::options() {
 
 TrayIcon& QuorzelProgram::tray() {
     return parts_->tray;
+}
+
+CharacterHead& QuorzelProgram::head() {
+    return parts_->head;
 }
 
 } // namespace qz

@@ -11,6 +11,7 @@
 
 namespace qz {
 
+class CharacterHead;
 class Form1;
 class OptionsMenu;
 class TrayIcon;
@@ -27,6 +28,7 @@ public:
     Form1& form();
     OptionsMenu& options();
     TrayIcon& tray();
+    CharacterHead& head();
 
 private:
     struct Parts;
