@@ -50,8 +50,12 @@ void HeadWindow::showFrame(int frame) {
 
 void HeadWindow::mousePressEvent(QMouseEvent* event) {
     const QPoint globalPos = event->globalPosition().toPoint();
-    drag_->StartDrag(globalPos);
-    if (event->button() == Qt::RightButton) emit optionsRequested(globalPos);
+    // A window manager's move runs on after the press returns and would take the pointer from the menu
+    // (the head was seen flying off the screen), so the right button opens "Options" without a drag.
+    if (event->button() == Qt::RightButton)
+        emit optionsRequested(globalPos);
+    else
+        drag_->StartDrag(globalPos);
 }
 
 } // namespace qz

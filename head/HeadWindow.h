@@ -2,8 +2,8 @@
 
 // The head window `head`: the current head as a free-standing figure on the desktop. It has no frame, the
 // caption "Character Head", stays above ordinary windows, has no taskbar button, and takes the outline of
-// the rest frame: frame 0's exactly white pixels are holes. Any mouse button drags it; the right button
-// then asks for the "Options" menu.
+// the rest frame: frame 0's exactly white pixels are holes. The left and middle buttons drag it; the right
+// button asks for the "Options" menu.
 
 #include "head/HeadMetrics.h"
 
@@ -45,7 +45,7 @@ public:
     const QRegion& outline() const { return outline_; }
 
 signals:
-    // A right press, after the drag step: the "Options" menu is wanted at the pointer.
+    // A right press: the "Options" menu is wanted at the pointer.
     void optionsRequested(const QPoint& globalPos);
 
 protected:

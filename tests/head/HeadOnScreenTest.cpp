@@ -153,21 +153,26 @@ TEST_F(HeadOnScreen, ADragWithThePointerMovesItAndItStaysWhereItIsDropped) {
     EXPECT_EQ(window->pos(), start - QPoint(60, 40));
 }
 
-TEST_F(HeadOnScreen, ARightPressAsksForOptionsAndAPressOnAHoleReachesTheDesktop) {
+TEST_F(HeadOnScreen, ARightPressAsksForOptionsWithoutMovingTheHeadAndAPressOnAHoleReachesTheDesktop) {
     Pointer pointer(*g_display);
     QSignalSpy options(&head, &CharacterHead::optionsRequested);
     pointer.moveTo(device(window->pos() + pointOnHead(true)));
     pointer.button(3, true);
     pointer.button(3, false);
     EXPECT_EQ(options.size(), 0);
-    pointer.moveTo(device(window->pos() + pointOnHead(false)));
+    const QPoint start = window->pos();
+    const QPoint onFace = start + pointOnHead(false);
+    pointer.moveTo(device(onFace));
     pointer.button(1, true);
     pointer.button(1, false);
     EXPECT_EQ(options.size(), 0);
     pointer.button(3, true);
+    pointer.moveTo(device(onFace - QPoint(20, 10)));
     pointer.button(3, false);
+    pointer.moveTo(device(onFace - QPoint(40, 30)));
     ASSERT_EQ(options.size(), 1);
-    EXPECT_EQ(options.at(0).at(0).toPoint(), window->pos() + pointOnHead(false));
+    EXPECT_EQ(options.at(0).at(0).toPoint(), onFace);
+    EXPECT_EQ(window->pos(), start);
 }
 
 // Starts Xvfb at `dpi` on a display number it picks itself; a desktop at 192 DPI also says so through
