@@ -26,13 +26,16 @@ public:
     int count = 0;
 };
 
-// A temporary program folder whose character/ holds Robot, Cat and Sam and says "none".
+// A temporary program folder whose character/ holds Robot, Cat and Sam and names the Robot, and whose
+// data/ holds the shipped commands.
 class ShippedHeads {
 public:
     ShippedHeads() {
         QDir(dir_.path()).mkpath("character");
+        QDir(dir_.path()).mkpath("data");
+        QFile::copy(QStringLiteral(QZ_CONTENT_DIR "/data/brain.qzb"), dir_.path() + "/data/brain.qzb");
         QFile current(character("currenthead.qzs"));
-        if (current.open(QIODevice::WriteOnly)) current.write("none\r\n");
+        if (current.open(QIODevice::WriteOnly)) current.write("Robot\r\n");
         for (const char* head : {"Robot", "Cat", "Sam"})
             QFile::copy(QStringLiteral(QZ_CONTENT_DIR "/character/") + head + ".qzc",
                         character(head) + ".qzc");

@@ -13,10 +13,17 @@
 // Runs with DISPLAY and PULSE_SERVER set (run-head-bench and with-null-sink.sh start both).
 
 #include "HeadBenchSupport.h"
+#include "app/QuorzelProgram.h"
+#include "engine/Form1.h"
 #include "head/CharacterHead.h"
 #include "head/HeadPicture.h"
 #include "head/HeadWindow.h"
 #include "platform/audio/QtSpeaker.h"
+#include "platform/fake/FakeClipboard.h"
+#include "platform/fake/FakeDocumentOpener.h"
+#include "platform/fake/FakeKeySender.h"
+#include "platform/fake/FakeLauncher.h"
+#include "platform/fake/FakeRecognizer.h"
 #include "platform/speech/EspeakSynthesizer.h"
 #include "platform/speech/SpeechVoice.h"
 
@@ -176,44 +183,43 @@ void print(const char* label, const Offsets& o) {
     line("audio end to rest frame", o.end);
 }
 
+// The whole program on the real voice (espeak-ng through Qt Multimedia into the null sink), with fakes for
+// what the measurement does not need: the controller switches the head on the voice's events.
 class Bench {
 public:
-    Bench(const QString& folder)
-        : synthesizer_(std::make_unique<QtSpeaker>()), head_(ProgramFolder(folder), messages_),
-          voices_(synthesizer_.voices()) {}
+    explicit Bench(const QString& folder) : synthesizer_(std::make_unique<QtSpeaker>()) {
+        PlatformServices services;
+        services.recognizer = &recognizer_;
+        services.synthesizer = &synthesizer_;
+        services.keys = &keys_;
+        services.clipboard = &clipboard_;
+        services.launcher = &launcher_;
+        services.opener = &opener_;
+        program_ = std::make_unique<QuorzelProgram>(folder, services, &messages_);
+    }
 
     bool prepare() {
         if (!synthesizer_.status().isEmpty()) {
             std::printf("lip sync: FAILED: %s\n", qPrintable(synthesizer_.status()));
             return false;
         }
-        head_.changehead("Robot");
-        if (!head_.window() || !QTest::qWaitForWindowExposed(head_.window())) return false;
-        log_ = std::make_unique<FrameLog>(*head_.window());
+        program_->form().Form_Load(); // shows the current head, the Robot
+        HeadWindow* window = program_->head().window();
+        if (!window || !QTest::qWaitForWindowExposed(window)) return false;
+        log_ = std::make_unique<FrameLog>(*window);
         return recording_.start();
     }
 
-    // Says `text` with voice `index` as the program does (a new voice, the head switched by its events) and
-    // measures both offsets; returns false when something was not seen.
     bool say(const QString& text, int index, Offsets& into) {
-        SpeechVoice voice(synthesizer_);
-        voice.setVoice(voices_.at(std::min<int>(index, voices_.size() - 1)));
-        // What the controller does on the voice's start and end.
-        QObject::connect(&voice, &SpeechVoice::StartStream, [this] {
-            head_.stopIdle();
-            head_.startTalking();
-        });
-        QObject::connect(&voice, &SpeechVoice::EndStream, [this] {
-            head_.stopTalking();
-            head_.showRestFrame();
-            head_.startIdle();
-        });
+        Form1& form = program_->form();
+        float voiceNumber = float(index);
+        form.setvoice(voiceNumber);
         QTest::qWait(300);
         const qint64 asked = nowNs();
         const size_t logged = log_->shown.size();
         bool ended = false;
-        QObject::connect(&voice, &SpeechVoice::EndStream, [&ended] { ended = true; });
-        voice.Speak(text, SVSFlagsAsync);
+        QObject::connect(form.voice(), &SpeechVoice::EndStream, [&ended] { ended = true; });
+        form.speak(text);
         QElapsedTimer limit;
         limit.start();
         while (!ended && limit.elapsed() < 20000)
@@ -249,8 +255,12 @@ public:
 private:
     PrintedMessages messages_;
     EspeakSynthesizer synthesizer_;
-    CharacterHead head_;
-    QList<VoiceToken> voices_;
+    FakeRecognizer recognizer_;
+    FakeKeySender keys_;
+    FakeClipboard clipboard_;
+    FakeLauncher launcher_;
+    FakeDocumentOpener opener_;
+    std::unique_ptr<QuorzelProgram> program_;
     std::unique_ptr<FrameLog> log_;
     SinkRecording recording_;
 };
