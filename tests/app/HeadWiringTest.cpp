@@ -109,6 +109,26 @@ TEST_F(HeadWiring, TheChosenHeadSpeaksWithItsVoiceAndComesBackAtTheNextStart) {
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("\n").toStdString();
 }
 
+// A current-head file naming a path, or holding a line break inside its line, names no head: the start says
+// "Error, Character missing!" once and reads nothing outside character/.
+TEST_F(HeadWiring, ACurrentHeadFileNamingAPathShowsNoHead) {
+    QFile::copy(dir.filePath("character/Robot.qzc"), dir.filePath("Outside.qzc"));
+    QFile::copy(dir.filePath("character/Robot.qzc"), dir.filePath("data/Inside.qzc"));
+    for (const QByteArray& line : {QByteArray("../Outside\r\n"), QByteArray("../data/Inside\r\n"),
+                                   dir.filePath("Outside").toUtf8() + "\r\n", QByteArray("Robot\nCat\r\n")}) {
+        SCOPED_TRACE(line.toStdString());
+        QFile file(dir.filePath("character/currenthead.qzs"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(line);
+        file.close();
+        messages.texts.clear();
+        start();
+        EXPECT_EQ(messages.texts, QStringList{"Quorzel: Error, Character missing!"});
+        EXPECT_EQ(window(), nullptr);
+        EXPECT_EQ(currentHead(), line);
+    }
+}
+
 TEST_F(HeadWiring, ARightPressOnTheHeadOpensOptionsAndALeftPressDoesNot) {
     ASSERT_NE(window(), nullptr);
     OptionsMenu& options = program->options();
