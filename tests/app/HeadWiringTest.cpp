@@ -2,18 +2,12 @@
 // menu's own "No head" entry, opening Options on a right press, choosing the voice of its character file,
 // and the same head again at the next start. On fakes, with the shipped heads.
 
+#include "FakePlatform.h"
 #include "app/QuorzelProgram.h"
 #include "engine/Form1.h"
 #include "head/CharacterHead.h"
 #include "head/HeadTimers.h"
 #include "head/HeadWindow.h"
-#include "platform/fake/FakeClipboard.h"
-#include "platform/fake/FakeDocumentOpener.h"
-#include "platform/fake/FakeKeySender.h"
-#include "platform/fake/FakeLauncher.h"
-#include "platform/fake/FakeRecognizer.h"
-#include "platform/fake/FakeSynthesizer.h"
-#include "platform/ports/UserMessages.h"
 #include "platform/speech/SpeechVoice.h"
 #include "shell/OptionsMenu.h"
 
@@ -27,13 +21,7 @@
 namespace qz {
 namespace {
 
-class CollectedMessages : public UserMessages {
-public:
-    void warning(const QString& title, const QString& text) override { texts << title + ": " + text; }
-    QStringList texts;
-};
-
-class HeadWiring : public testing::Test {
+class HeadWiring : public testing::Test, protected test::FakePlatform {
 protected:
     void SetUp() override {
         QDir(dir.path()).mkpath("data");
@@ -49,14 +37,7 @@ protected:
     // The program started as a user starts it; a second call is the next start.
     void start() {
         program.reset();
-        PlatformServices services;
-        services.recognizer = &recognizer;
-        services.synthesizer = &synthesizer;
-        services.keys = &keys;
-        services.clipboard = &clipboard;
-        services.launcher = &launcher;
-        services.opener = &opener;
-        program = std::make_unique<QuorzelProgram>(dir.path(), services, &messages);
+        program = std::make_unique<QuorzelProgram>(dir.path(), services(), &messages);
         program->form().Form_Load();
     }
 
@@ -67,13 +48,6 @@ protected:
     }
 
     QTemporaryDir dir;
-    FakeRecognizer recognizer;
-    FakeSynthesizer synthesizer;
-    FakeKeySender keys;
-    FakeClipboard clipboard;
-    FakeLauncher launcher;
-    FakeDocumentOpener opener;
-    CollectedMessages messages;
     std::unique_ptr<QuorzelProgram> program;
 };
 

@@ -1,15 +1,9 @@
 // The windows and menus that app/ makes reach the controller's handlers: each path is driven the way the
 // user takes it, through the menu's own entries, with fake platform services.
 
+#include "FakePlatform.h"
 #include "app/QuorzelProgram.h"
 #include "engine/Form1.h"
-#include "platform/fake/FakeClipboard.h"
-#include "platform/fake/FakeDocumentOpener.h"
-#include "platform/fake/FakeKeySender.h"
-#include "platform/fake/FakeLauncher.h"
-#include "platform/fake/FakeRecognizer.h"
-#include "platform/fake/FakeSynthesizer.h"
-#include "platform/ports/UserMessages.h"
 #include "shell/OptionsMenu.h"
 #include "shell/TrayIcon.h"
 
@@ -24,14 +18,8 @@
 namespace qz {
 namespace {
 
-class CollectedMessages : public UserMessages {
-public:
-    void warning(const QString& title, const QString& text) override { texts << title + ": " + text; }
-    QStringList texts;
-};
-
 // The whole program over a temporary program folder, on fakes.
-class Wiring : public testing::Test {
+class Wiring : public testing::Test, protected test::FakePlatform {
 protected:
     void SetUp() override {
         QDir(dir.path()).mkpath("data");
@@ -41,25 +29,11 @@ protected:
         brain.write("Wake up|activate|At your service\r\nGo quiet|deactivate|Standing by\r\n"
                     "Sleep now|sleep|Good night\r\n");
         brain.close();
-        PlatformServices services;
-        services.recognizer = &recognizer;
-        services.synthesizer = &synthesizer;
-        services.keys = &keys;
-        services.clipboard = &clipboard;
-        services.launcher = &launcher;
-        services.opener = &opener;
-        program = std::make_unique<QuorzelProgram>(dir.path(), services, &messages);
+        program = std::make_unique<QuorzelProgram>(dir.path(), services(), &messages);
         program->form().Form_Load();
     }
 
     QTemporaryDir dir;
-    FakeRecognizer recognizer;
-    FakeSynthesizer synthesizer;
-    FakeKeySender keys;
-    FakeClipboard clipboard;
-    FakeLauncher launcher;
-    FakeDocumentOpener opener;
-    CollectedMessages messages;
     std::unique_ptr<QuorzelProgram> program;
 };
 
