@@ -49,6 +49,14 @@ private:
 
 test::XDisplay* g_display = nullptr;
 
+// Waits up to 2 s for `actual()` to become `expected`, then compares: the window system answers in its
+// own time.
+template <typename Actual, typename Expected> void expectSoon(Actual actual, const Expected& expected) {
+    for (int tries = 0; actual() != expected && tries < 40; ++tries)
+        QTest::qWait(50);
+    EXPECT_EQ(actual(), expected);
+}
+
 class HeadOnScreen : public testing::Test {
 protected:
     void SetUp() override {
@@ -105,6 +113,16 @@ protected:
         return wrong;
     }
 
+    // The mismatches once the screen has settled: a busy machine may paint late.
+    int settledMismatches(int k) const {
+        int wrong = mismatches(grabScreen(), k);
+        for (int i = 0; wrong != 0 && i < 20; ++i) {
+            QTest::qWait(100);
+            wrong = mismatches(grabScreen(), k);
+        }
+        return wrong;
+    }
+
     // A point of the window's own, logical, where frame 0 is (or is not) white.
     QPoint pointOnHead(bool hole) const {
         for (int y = strip.height() / 2; y < strip.height(); ++y)
@@ -126,12 +144,11 @@ TEST_F(HeadOnScreen, TheDesktopShowsThroughTheWhitePixelsAndEveryFrameIsCrisp) {
     EXPECT_EQ(window->size(), QSize(120, 140));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(window->pos(), QPoint(screen.width() / 2, screen.height() / 2));
-    EXPECT_EQ(mismatches(grabScreen(), 0), 0);
+    EXPECT_EQ(settledMismatches(0), 0);
     for (int k : {1, 4, 13}) {
         SCOPED_TRACE(k);
         window->showFrame(k);
-        QTest::qWait(100);
-        EXPECT_EQ(mismatches(grabScreen(), k), 0);
+        EXPECT_EQ(settledMismatches(k), 0);
     }
     EXPECT_TRUE(messages.texts.isEmpty());
 }
@@ -145,9 +162,8 @@ TEST_F(HeadOnScreen, ADragWithThePointerMovesItAndItStaysWhereItIsDropped) {
     for (int step = 1; step <= 4; ++step)
         pointer.moveTo(device(grip - QPoint(15 * step, 10 * step)));
     pointer.button(1, false);
-    QTest::qWait(100);
-    EXPECT_EQ(window->pos(), start - QPoint(60, 40));
-    EXPECT_EQ(mismatches(grabScreen(), 0), 0);
+    expectSoon([this] { return window->pos(); }, start - QPoint(60, 40));
+    EXPECT_EQ(settledMismatches(0), 0);
     // A new head does not move it back.
     head.changehead("Robot");
     EXPECT_EQ(window->pos(), start - QPoint(60, 40));
@@ -170,6 +186,7 @@ TEST_F(HeadOnScreen, ARightPressAsksForOptionsWithoutMovingTheHeadAndAPressOnAHo
     pointer.moveTo(device(onFace - QPoint(20, 10)));
     pointer.button(3, false);
     pointer.moveTo(device(onFace - QPoint(40, 30)));
+    expectSoon([&options] { return options.size(); }, 1);
     ASSERT_EQ(options.size(), 1);
     EXPECT_EQ(options.at(0).at(0).toPoint(), onFace);
     EXPECT_EQ(window->pos(), start);
