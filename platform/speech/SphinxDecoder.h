@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <QList>
 #include <QString>
@@ -27,6 +28,15 @@ struct SphinxSettings {
     int maxUtteranceMs = 10000;
     // How often a running hypothesis is reported while speech goes on.
     int hypothesisIntervalMs = 200;
+    // Decode the first utterance after start-up, and the first after the room's noise changed (or every
+    // utterance), a second time with the cepstral mean their own speech sets (see README.md).
+    enum class SecondPass { Never, AfterChange, Always };
+    SecondPass secondPass = SecondPass::AfterChange;
+    // At most how many frames of past speech the running cepstral mean weighs against a new utterance's
+    // (0: the library's own, 500 to 800).
+    int normalisationMemoryFrames = 0;
+    // Where the recogniser keeps its normalisation between runs (empty: nowhere); see PocketSphinxRecognizer.
+    QString normalisationFile;
 };
 
 class SphinxDecoder {
@@ -67,6 +77,15 @@ public:
     QList<Event> finish();
     // Milliseconds of audio fed so far.
     qint64 positionMs() const;
+
+    // The running cepstral mean (the features' normalisation), to be kept for the next run; setting it
+    // starts from that estimate instead of the model's own.
+    std::vector<float> normalisation() const;
+    void setNormalisation(const std::vector<float>& mean);
+    // Forgets what the stream taught it (normalisation, background), as if newly made with its grammar.
+    void reset();
+    // Whether speech has set the normalisation since the decoder was made.
+    bool heardSpeech() const;
 
     // The pronunciation used for a word (model phones, space-separated), or empty.
     QString pronunciation(const QString& word) const;
