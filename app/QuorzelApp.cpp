@@ -38,7 +38,8 @@ int runQuorzel(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quorzel"));
     // The program lives in the tray: closing the main window or the about box must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    RealServices services(std::make_unique<QtMicrophone>(), std::make_unique<QtSpeaker>());
+    RealServices services(std::make_unique<QtMicrophone>(), std::make_unique<QtSpeaker>(),
+                          QApplication::applicationDirPath());
     QuorzelProgram program(QApplication::applicationDirPath(), services.services());
     program.form().Form_Load();
     return app.exec();

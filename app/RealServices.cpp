@@ -11,9 +11,22 @@
 
 namespace qz {
 
+namespace {
+
+SphinxSettings recognitionSettings(const QString& programFolder) {
+    SphinxSettings settings;
+    if (!programFolder.isEmpty())
+        settings.normalisationFile = programFolder + QStringLiteral("/data/normalisation.qzs");
+    return settings;
+}
+
+} // namespace
+
 struct RealServices::Parts {
-    Parts(std::unique_ptr<AudioInput> microphone, std::unique_ptr<AudioOutput> speaker)
-        : recognizer(std::move(microphone)), synthesizer(std::move(speaker)) {}
+    Parts(std::unique_ptr<AudioInput> microphone, std::unique_ptr<AudioOutput> speaker,
+          const QString& programFolder)
+        : recognizer(std::move(microphone), recognitionSettings(programFolder)),
+          synthesizer(std::move(speaker)) {}
 
     PocketSphinxRecognizer recognizer;
     EspeakSynthesizer synthesizer;
@@ -23,8 +36,9 @@ struct RealServices::Parts {
     QtDocumentOpener opener;
 };
 
-RealServices::RealServices(std::unique_ptr<AudioInput> microphone, std::unique_ptr<AudioOutput> speaker)
-    : parts_(std::make_unique<Parts>(std::move(microphone), std::move(speaker))) {}
+RealServices::RealServices(std::unique_ptr<AudioInput> microphone, std::unique_ptr<AudioOutput> speaker,
+                           const QString& programFolder)
+    : parts_(std::make_unique<Parts>(std::move(microphone), std::move(speaker), programFolder)) {}
 
 RealServices::~RealServices() = default;
 

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include <QString>
+
 namespace qz {
 
 class AudioInput;
@@ -11,10 +13,12 @@ class AudioOutput;
 
 // The Linux services: PocketSphinx recognition, the espeak-ng voice, XTest keys, Qt's clipboard, program
 // launcher and document opener. The microphone and speaker are handed in, so a test can run the real
-// services on recorded audio without a sound card.
+// services on recorded audio without a sound card. The recogniser keeps its estimate of the room and the
+// voice in the program folder's data/normalisation.qzs from one run to the next (none without a folder).
 class RealServices {
 public:
-    RealServices(std::unique_ptr<AudioInput> microphone, std::unique_ptr<AudioOutput> speaker);
+    RealServices(std::unique_ptr<AudioInput> microphone, std::unique_ptr<AudioOutput> speaker,
+                 const QString& programFolder = {});
     ~RealServices();
 
     PlatformServices services() const;

@@ -1,5 +1,10 @@
 #include "platform/speech/PocketSphinxRecognizer.h"
 
+#include <QFile>
+#include <QSaveFile>
+
+#include <cmath>
+
 #include "platform/audio/AudioInput.h"
 #include "platform/speech/SpeechError.h"
 
@@ -49,6 +54,7 @@ public:
             emit statusChanged(e.message());
             return;
         }
+        loadNormalisation();
         if (hasPending_) {
             const QString error = setGrammar(pending_);
             if (!error.isEmpty()) emit statusChanged(error);
@@ -71,6 +77,7 @@ public:
     void stop() {
         if (input_) input_->stop();
         input_.reset();
+        saveNormalisation();
         decoder_.reset();
     }
 
@@ -93,6 +100,29 @@ private:
     void report(const QList<SphinxDecoder::Event>& events) {
         for (const SphinxDecoder::Event& e : events)
             emit event(int(e.kind), e.result);
+    }
+
+    // The last run's cepstral mean, one number per line; a missing or damaged file leaves the model's own.
+    void loadNormalisation() {
+        QFile file(settings_.normalisationFile);
+        if (settings_.normalisationFile.isEmpty() || !file.open(QIODevice::ReadOnly)) return;
+        std::vector<float> mean;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (line.trimmed().isEmpty()) continue;
+            bool ok = false;
+            const float v = line.trimmed().toFloat(&ok);
+            if (!ok || !std::isfinite(v)) return;
+            mean.push_back(v);
+        }
+        if (mean.size() == decoder_->normalisation().size()) decoder_->setNormalisation(mean);
+    }
+    void saveNormalisation() {
+        if (!decoder_ || settings_.normalisationFile.isEmpty() || !decoder_->heardSpeech()) return;
+        QSaveFile file(settings_.normalisationFile);
+        if (!file.open(QIODevice::WriteOnly)) return;
+        for (float v : decoder_->normalisation())
+            file.write(QByteArray::number(v, 'g', 6) + '\n');
+        file.commit(); // a folder that cannot be written keeps the old estimate; nothing else depends on it
     }
 
     std::unique_ptr<AudioInput> input_;
