@@ -2,12 +2,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTextStream>
 
-#include <cmath>
-#include <random>
+#include <algorithm>
 
+#include "bench/speech/Speakers.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/audio/WavFile.h"
 #include "platform/speech/EspeakSynthesizer.h"
@@ -17,155 +16,221 @@ namespace qz::bench {
 
 namespace {
 
-// Six voices and variants, two speeds; each phrase is said by four of the twelve combinations.
-const QStringList kVoices = {"en-us", "en-us+f2", "gmw/en", "en-gb-x-rp+f4", "en-gb-scotland+m3", "en-029"};
-const QList<int> kSpeeds = {140, 185};
-const QList<int> kSnrs = {0, 15, 5};
-constexpr int kTakesPerPhrase = 4;
+constexpr int kRate = 16000;
+constexpr int kCommandTakes = 2, kSentenceTakes = 2, kNearMissTakes = 1;
+constexpr int kStreamsPerSet = 4, kStreamSegments = 8, kCommandsPerSegment = 4;
 
 QStringList readLines(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) throw SpeechError("Cannot read " + path);
     QStringList lines;
     for (const QString& l : QString::fromUtf8(f.readAll()).split('\n'))
-        if (!l.trimmed().isEmpty()) lines << l.trimmed();
+        if (!l.trimmed().isEmpty() && !l.trimmed().startsWith('#')) lines << l.trimmed();
     return lines;
 }
 
-QString kindName(Kind k) {
-    return k == Kind::Command ? "command" : k == Kind::Sentence ? "sentence" : "near";
-}
-Kind kindFrom(const QString& s) {
-    return s == "command" ? Kind::Command : s == "sentence" ? Kind::Sentence : Kind::NearMiss;
+const QList<Speaker>& speakersOf(bool heldOut) {
+    return heldOut ? heldOutSpeakers() : tunedSpeakers();
 }
 
-double speechRms(const QVector<double>& s) {
-    // Loudness of the speech itself: the frames above a tenth of the loudest frame's level.
-    const int frame = 160;
-    QVector<double> energies;
-    for (int i = 0; i + frame <= s.size(); i += frame) {
-        double e = 0;
-        for (int k = 0; k < frame; ++k)
-            e += s[i + k] * s[i + k];
-        energies << e / frame;
-    }
-    double peak = 0;
-    for (double e : energies)
-        peak = std::max(peak, e);
-    double sum = 0;
-    int count = 0;
-    for (double e : energies)
-        if (e >= peak * 0.01) sum += e, ++count;
-    return count ? std::sqrt(sum / count) : 0;
-}
-
-QVector<double> makeNoise(const QString& folder, const QString& colour) {
-    const QString path = folder + "/noise-" + colour + ".wav";
-    if (!QFile::exists(path)) {
-        const int rc = QProcess::execute("sox", {"-n", "-r", "16000", "-c", "1", "-b", "16", path, "synth",
-                                                 "60", colour + "noise", "vol", "0.5"});
-        if (rc != 0) throw SpeechError("sox could not make " + colour + " noise (is sox installed?)");
-    }
-    const QByteArray pcm = readWav(path).samples;
+std::vector<int16_t> toSamples(const QByteArray& pcm) {
     const auto* p = reinterpret_cast<const int16_t*>(pcm.constData());
-    QVector<double> noise(pcm.size() / 2);
-    for (int i = 0; i < noise.size(); ++i)
-        noise[i] = p[i];
-    return noise;
+    return std::vector<int16_t>(p, p + pcm.size() / 2);
+}
+
+size_t samplesOf(double ms) {
+    return size_t(ms * kRate / 1000);
+}
+
+// The streams' rooms: each stream walks this list from its own starting point.
+QList<Condition> streamSchedule(bool heldOut) {
+    using C = Condition;
+    if (heldOut)
+        return {C{}, C{Colour::Brown, 15}, C{Colour::Pink, 15}, C{Colour::White, 20}, C{Colour::Pink, 15},
+                C{}, C{Colour::White, 15}, C{Colour::Brown, 20}};
+    return {C{}, C{Colour::Pink, 15},  C{Colour::Brown, 15}, C{Colour::White, 15}, C{Colour::Pink, 20},
+            C{}, C{Colour::Brown, 15}, C{Colour::Pink, 15}};
+}
+
+// Which speakers speak the streams: a spread of engines and variants.
+QList<int> streamSpeakers(bool heldOut) {
+    return heldOut ? QList<int>{0, 1, 3, 5} : QList<int>{0, 8, 6, 10};
 }
 
 } // namespace
 
-Phrases loadPhrases(const QString& folder) {
-    return {readLines(folder + "/commands.txt"), readLines(folder + "/sentences.txt"),
-            readLines(folder + "/near-misses.txt")};
+QString Condition::name() const {
+    if (colour == Colour::None) return "quiet";
+    return QString("%1 %2 dB").arg(colourName(colour)).arg(snr);
 }
 
-QList<Recording> buildSet(const QString& folder, const Phrases& phrases) {
+QList<Condition> steadyConditions() {
+    QList<Condition> list{Condition{}};
+    for (Colour c : {Colour::White, Colour::Pink, Colour::Brown})
+        for (int snr : {20, 15, 10, 5})
+            list << Condition{c, snr};
+    return list;
+}
+
+Phrases loadPhrases(const QString& benchDir, const QString& programContent) {
+    Phrases p;
+    p.commands = readLines(benchDir + "/commands.txt");
+    p.sentences[0] = readLines(benchDir + "/sentences.txt");
+    p.sentences[1] = readLines(benchDir + "/sentences-held-out.txt");
+    p.nearMisses[0] = readLines(benchDir + "/near-misses.txt");
+    p.nearMisses[1] = readLines(benchDir + "/near-misses-held-out.txt");
+    p.stateNearMisses = readLines(benchDir + "/state-near-misses.txt");
+    // The state phrases as a fresh program folder ships them: field 0 of the first three records.
+    for (const QString& record : readLines(programContent + "/data/brain.qzb").mid(0, 3))
+        p.statePhrases << record.section('|', 0, 0).trimmed();
+    return p;
+}
+
+QList<Take> buildTakes(const QString& folder, const Phrases& phrases) {
     QDir().mkpath(folder);
     const QString manifest = folder + "/manifest.tsv";
-    QList<Recording> set;
-    if (QFile::exists(manifest)) {
-        QFile f(manifest);
-        f.open(QIODevice::ReadOnly);
+    QList<Take> takes;
+    if (QFile f(manifest); f.open(QIODevice::ReadOnly)) {
         for (const QString& line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)) {
             const QStringList c = line.split('\t');
             if (c.size() != 7) continue;
-            set << Recording{folder + "/" + c[0], kindFrom(c[1]), c[2].toInt(), c[3], c[4],
-                             c[5].toInt(),        c[6].toInt()};
+            takes << Take{folder + "/" + c[0], Kind(c[1].toInt()), Use(c[2].toInt()), c[3].toInt(), c[4],
+                          c[5].toInt(),        c[6] == "1"};
         }
-        if (!set.isEmpty()) return set;
+        if (!takes.isEmpty()) return takes;
+    }
+
+    // What to say: every take's kind, use, phrase, text and speaker, in a fixed order.
+    for (bool heldOut : {false, true}) {
+        const int speakers = int(speakersOf(heldOut).size());
+        const int h = heldOut;
+        int item = 0;
+        auto add = [&](Kind kind, Use use, int phrase, const QString& text, int count) {
+            for (int t = 0; t < count; ++t)
+                takes << Take{{}, kind, use, phrase, text, (item * 5 + t * 7 + h) % speakers, heldOut};
+            ++item;
+        };
+        for (int i = 0; i < phrases.commands.size(); ++i)
+            add(Kind::Command, Use::Steady, i, phrases.commands[i], kCommandTakes);
+        for (const QString& s : phrases.sentences[h])
+            add(Kind::Sentence, Use::Steady, -1, s, kSentenceTakes);
+        for (const QString& s : phrases.nearMisses[h])
+            add(Kind::NearMiss, Use::Steady, -1, s, kNearMissTakes);
+        const QList<int> streamers = streamSpeakers(heldOut);
+        for (int k = 0; k < kStreamsPerSet; ++k)
+            for (int j = 0; j < kStreamSegments * kCommandsPerSegment; ++j) {
+                const int phrase = (k * 13 + j * 7 + h * 3) % int(phrases.commands.size());
+                takes << Take{{},           Kind::Command, Use::Stream, phrase, phrases.commands[phrase],
+                              streamers[k], heldOut};
+            }
+        for (int s = 0; s < speakers; ++s)
+            for (int i = 0; i < phrases.statePhrases.size(); ++i)
+                takes << Take{{}, Kind::Command, Use::Startup, i, phrases.statePhrases[i], s, heldOut};
+        for (int i = 0; i < phrases.stateNearMisses.size(); ++i)
+            takes << Take{
+                {},     Kind::NearMiss, Use::Startup, -1, phrases.stateNearMisses[i], (i * 3 + h) % speakers,
+                heldOut};
     }
 
     EspeakSynthesizer espeak(std::make_unique<TimedSilentOutput>());
     if (!espeak.sampleRate()) throw SpeechError("espeak-ng is not available: " + espeak.status());
-    const QVector<double> noises[] = {makeNoise(folder, "pink"), makeNoise(folder, "brown")};
-    std::mt19937 random(20261209);
-
-    struct Item {
-        Kind kind;
-        int index;
-        QString text;
-    };
-    QList<Item> items;
-    for (int i = 0; i < phrases.commands.size(); ++i)
-        items << Item{Kind::Command, i, phrases.commands[i]};
-    for (const QString& s : phrases.sentences)
-        items << Item{Kind::Sentence, -1, s};
-    for (const QString& s : phrases.nearMisses)
-        items << Item{Kind::NearMiss, -1, s};
-
     QFile out(manifest + ".part");
     if (!out.open(QIODevice::WriteOnly)) throw SpeechError("Cannot write " + manifest);
     QTextStream manifestOut(&out);
-    int n = 0, item = 0;
-    for (const Item& it : items) {
-        for (int take = 0; take < kTakesPerPhrase; ++take) {
-            const int combo = (item * 5 + take * 3) % (kVoices.size() * kSpeeds.size());
-            const QString voice = kVoices[combo % kVoices.size()];
-            const int speed = kSpeeds[combo / kVoices.size()];
-            const QByteArray raw = espeak.synthesize(it.text, VoiceToken{voice, voice, "en"}, speed);
-            QByteArray pcm = resample(raw, espeak.sampleRate(), 16000);
-            // Some quiet before and after, as a microphone hears it.
-            pcm = QByteArray(16000 * 2 * 3 / 10, 0) + pcm + QByteArray(16000 * 2 * 3 / 10, 0);
-            const auto* p = reinterpret_cast<const int16_t*>(pcm.constData());
-            QVector<double> clean(pcm.size() / 2);
-            for (int i = 0; i < clean.size(); ++i)
-                clean[i] = p[i];
-            const double speech = speechRms(clean);
-            for (int snr : kSnrs) {
-                QByteArray mixed(pcm.size(), Qt::Uninitialized);
-                auto* m = reinterpret_cast<int16_t*>(mixed.data());
-                const QVector<double>& noise = noises[n % 2];
-                const int offset = int(random() % uint32_t(noise.size() - clean.size() - 1));
-                double noiseRms = 0;
-                for (int i = 0; i < clean.size(); ++i)
-                    noiseRms += noise[offset + i] * noise[offset + i];
-                noiseRms = std::sqrt(noiseRms / std::max<qsizetype>(1, clean.size()));
-                const double gain =
-                    snr == 0 || noiseRms == 0 ? 0 : speech / noiseRms / std::pow(10.0, snr / 20.0);
-                for (int i = 0; i < clean.size(); ++i)
-                    m[i] = int16_t(
-                        std::clamp(std::lround(clean[i] + gain * noise[offset + i]), -32768L, 32767L));
-                const QString name = QString("%1-%2-%3-%4.wav")
-                                         .arg(kindName(it.kind))
-                                         .arg(n, 4, 10, QChar('0'))
-                                         .arg(take)
-                                         .arg(snr ? QString("snr%1").arg(snr) : "quiet");
-                writeWav(folder + "/" + name, mixed, 16000);
-                set << Recording{folder + "/" + name, it.kind, it.index, it.text, voice, speed, snr};
-                manifestOut << name << '\t' << kindName(it.kind) << '\t' << it.index << '\t' << it.text
-                            << '\t' << voice << '\t' << speed << '\t' << snr << '\n';
-            }
-            ++n;
-        }
-        ++item;
+    for (int n = 0; n < takes.size(); ++n) {
+        Take& t = takes[n];
+        const QString name = QString("%1-%2.wav").arg(t.heldOut ? "held" : "tuned").arg(n, 5, 10, QChar('0'));
+        t.path = folder + "/" + name;
+        writeWav(t.path, speak(speakersOf(t.heldOut)[t.speaker], t.text, espeak, folder), kRate);
+        manifestOut << name << '\t' << int(t.kind) << '\t' << int(t.use) << '\t' << t.phrase << '\t' << t.text
+                    << '\t' << t.speaker << '\t' << (t.heldOut ? "1" : "0") << '\n';
     }
     manifestOut.flush();
     out.close();
     QFile::remove(manifest);
     out.rename(manifest);
-    return set;
+    return takes;
+}
+
+std::vector<int16_t> loadTake(const Take& take) {
+    return toSamples(readWav(take.path).samples);
+}
+
+Mixed mix(const std::vector<int16_t>& clean, const Condition& condition, uint32_t seed) {
+    const size_t lead = samplesOf(1000), tail = samplesOf(600);
+    Mixed m;
+    m.audio.assign(lead + clean.size() + tail, 0);
+    std::copy(clean.begin(), clean.end(), m.audio.begin() + lead);
+    if (condition.colour != Colour::None)
+        addNoise(m.audio, makeNoise(condition.colour, m.audio.size(), seed),
+                 speechRms(clean.data(), clean.size()), condition.snr);
+    m.speechEndMs = 1000.0 + double(clean.size()) * 1000 / kRate;
+    return m;
+}
+
+QList<Stream> buildStreams(const QList<Take>& all) {
+    QList<Stream> streams;
+    for (bool heldOut : {false, true}) {
+        const QList<Condition> schedule = streamSchedule(heldOut);
+        const QList<int> streamers = streamSpeakers(heldOut);
+        for (int k = 0; k < streamers.size(); ++k) {
+            QList<const Take*> takes;
+            for (const Take& t : all)
+                if (t.use == Use::Stream && t.heldOut == heldOut && t.speaker == streamers[k]) takes << &t;
+            Stream s;
+            s.speaker = speakersOf(heldOut)[streamers[k]].name;
+            s.heldOut = heldOut;
+            // One speaker's level throughout, as one person at one microphone.
+            std::vector<std::vector<int16_t>> clean;
+            double level = 0;
+            for (const Take* t : takes) {
+                clean.push_back(loadTake(*t));
+                level += speechRms(clean.back().data(), clean.back().size());
+            }
+            if (clean.empty()) continue;
+            level /= double(clean.size());
+            // Lay out the speech first, then fill each segment's span with its noise.
+            QList<size_t> segmentStart;
+            size_t at = samplesOf(2000);
+            for (int i = 0; i < int(clean.size()); ++i) {
+                const int segment = i / kCommandsPerSegment, within = i % kCommandsPerSegment;
+                if (within == 0 && segment > 0) {
+                    at += samplesOf(800); // the old room for a moment after the last command
+                    segmentStart << at;
+                    at += samplesOf(2000); // then two seconds of the new room before the next
+                } else if (within == 0) {
+                    segmentStart << 0;
+                } else {
+                    at += samplesOf(1500);
+                }
+                StreamCommand c;
+                c.phrase = takes[i]->phrase;
+                c.startMs = double(at) * 1000 / kRate;
+                c.endMs = c.startMs + double(clean[size_t(i)].size()) * 1000 / kRate;
+                c.condition = schedule[(segment + k * 3) % schedule.size()];
+                c.sinceChange = within;
+                c.firstSegment = segment == 0;
+                s.commands << c;
+                if (s.audio.size() < at + clean[size_t(i)].size())
+                    s.audio.resize(at + clean[size_t(i)].size());
+                std::copy(clean[size_t(i)].begin(), clean[size_t(i)].end(), s.audio.begin() + long(at));
+                at += clean[size_t(i)].size();
+            }
+            s.audio.resize(at + samplesOf(1500));
+            segmentStart << s.audio.size();
+            for (int g = 0; g + 1 < segmentStart.size(); ++g) {
+                const Condition c = s.commands[g * kCommandsPerSegment].condition;
+                if (c.colour == Colour::None) continue;
+                const size_t from = segmentStart[g], to = segmentStart[g + 1];
+                std::vector<int16_t> part(s.audio.begin() + long(from), s.audio.begin() + long(to));
+                addNoise(part, makeNoise(c.colour, part.size(), uint32_t(9000 + heldOut * 1000 + k * 50 + g)),
+                         level, c.snr);
+                std::copy(part.begin(), part.end(), s.audio.begin() + long(from));
+            }
+            streams << s;
+        }
+    }
+    return streams;
 }
 
 } // namespace qz::bench
