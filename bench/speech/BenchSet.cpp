@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTextStream>
 
 #include <algorithm>
@@ -89,18 +90,8 @@ Phrases loadPhrases(const QString& benchDir, const QString& programContent) {
 QList<Take> buildTakes(const QString& folder, const Phrases& phrases) {
     QDir().mkpath(folder);
     const QString manifest = folder + "/manifest.tsv";
-    QList<Take> takes;
-    if (QFile f(manifest); f.open(QIODevice::ReadOnly)) {
-        for (const QString& line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)) {
-            const QStringList c = line.split('\t');
-            if (c.size() != 7) continue;
-            takes << Take{folder + "/" + c[0], Kind(c[1].toInt()), Use(c[2].toInt()), c[3].toInt(), c[4],
-                          c[5].toInt(),        c[6] == "1"};
-        }
-        if (!takes.isEmpty()) return takes;
-    }
-
     // What to say: every take's kind, use, phrase, text and speaker, in a fixed order.
+    QList<Take> takes;
     for (bool heldOut : {false, true}) {
         const int speakers = int(speakersOf(heldOut).size());
         const int h = heldOut;
@@ -132,18 +123,40 @@ QList<Take> buildTakes(const QString& folder, const Phrases& phrases) {
                 heldOut};
     }
 
-    EspeakSynthesizer espeak(std::make_unique<TimedSilentOutput>());
-    if (!espeak.sampleRate()) throw SpeechError("espeak-ng is not available: " + espeak.status());
+    // A take already made (the same text by the same speaker) is kept; only new ones are synthesised.
+    auto key = [](bool heldOut, int speaker, const QString& text) {
+        return QString("%1|%2|%3").arg(heldOut).arg(speaker).arg(text);
+    };
+    QHash<QString, QString> made;
+    int nextFile = 0;
+    if (QFile f(manifest); f.open(QIODevice::ReadOnly))
+        for (const QString& line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            const QStringList c = line.split('\t');
+            if (c.size() != 4 || !QFile::exists(folder + "/" + c[0])) continue;
+            made.insert(key(c[1] == "1", c[2].toInt(), c[3]), c[0]);
+            nextFile = std::max(nextFile, c[0].section('-', 1, 1).section('.', 0, 0).toInt() + 1);
+        }
+    std::unique_ptr<EspeakSynthesizer> espeak;
+    for (Take& t : takes) {
+        QString& name = made[key(t.heldOut, t.speaker, t.text)];
+        if (name.isEmpty()) {
+            if (!espeak) {
+                espeak = std::make_unique<EspeakSynthesizer>(std::make_unique<TimedSilentOutput>());
+                if (!espeak->sampleRate())
+                    throw SpeechError("espeak-ng is not available: " + espeak->status());
+            }
+            name = QString("take-%1.wav").arg(nextFile++, 5, 10, QChar('0'));
+            writeWav(folder + "/" + name, speak(speakersOf(t.heldOut)[t.speaker], t.text, *espeak, folder),
+                     kRate);
+        }
+        t.path = folder + "/" + name;
+    }
     QFile out(manifest + ".part");
     if (!out.open(QIODevice::WriteOnly)) throw SpeechError("Cannot write " + manifest);
     QTextStream manifestOut(&out);
-    for (int n = 0; n < takes.size(); ++n) {
-        Take& t = takes[n];
-        const QString name = QString("%1-%2.wav").arg(t.heldOut ? "held" : "tuned").arg(n, 5, 10, QChar('0'));
-        t.path = folder + "/" + name;
-        writeWav(t.path, speak(speakersOf(t.heldOut)[t.speaker], t.text, espeak, folder), kRate);
-        manifestOut << name << '\t' << int(t.kind) << '\t' << int(t.use) << '\t' << t.phrase << '\t' << t.text
-                    << '\t' << t.speaker << '\t' << (t.heldOut ? "1" : "0") << '\n';
+    for (auto it = made.cbegin(); it != made.cend(); ++it) {
+        const QStringList k = it.key().split('|');
+        manifestOut << it.value() << '\t' << k[0] << '\t' << k[1] << '\t' << k.mid(2).join('|') << '\n';
     }
     manifestOut.flush();
     out.close();

@@ -48,7 +48,8 @@ QList<Condition> steadyConditions();
 
 // `benchDir`: the folder with the phrase lists; `programContent`: the repository's content/ folder.
 Phrases loadPhrases(const QString& benchDir, const QString& programContent);
-// Synthesises the takes into `folder` unless its manifest is there; returns every take.
+// Synthesises into `folder` the takes it does not hold yet (its manifest lists what it holds); returns
+// every take.
 // Throws SpeechError when a synthesiser or sox cannot make them.
 QList<Take> buildTakes(const QString& folder, const Phrases& phrases);
 

@@ -50,14 +50,17 @@ void decodeUnits(QList<Unit>& units, int jobs,
     QString failure;
     auto work = [&] {
         try {
-            // One decoder per grammar and thread, started afresh for every unit (loading one costs more
-            // than many a unit's decoding).
-            std::unique_ptr<SphinxDecoder> decoders[2];
+            // A unit after start-up gets a decoder newly made; the others share one per thread, reset for
+            // each unit (loading one costs more than many a unit's decoding).
+            std::unique_ptr<SphinxDecoder> shared;
             for (int i = next++; i < units.size() && !failed; i = next++) {
-                auto& decoder = decoders[units[i].startup];
-                if (!decoder) decoder = makeDecoder(units[i]);
-                decoder->reset();
-                decodeUnit(units[i], *decoder);
+                if (units[i].startup) {
+                    decodeUnit(units[i], *makeDecoder(units[i]));
+                    continue;
+                }
+                if (!shared) shared = makeDecoder(units[i]);
+                shared->reset();
+                decodeUnit(units[i], *shared);
             }
         } catch (const SpeechError& e) {
             failure = e.message();

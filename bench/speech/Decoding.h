@@ -38,7 +38,7 @@ struct Unit {
 };
 
 // Decodes every unit on `jobs` threads, each with a decoder as newly made; `makeDecoder` gives one with
-// the unit's grammar set (units of one kind of grammar share it).
+// the unit's grammar set.
 // Throws SpeechError when a decoder cannot be made.
 void decodeUnits(QList<Unit>& units, int jobs,
                  const std::function<std::unique_ptr<SphinxDecoder>(const Unit&)>& makeDecoder);

@@ -1,5 +1,6 @@
 // qz-speech-bench --set DIR [--strictness X] [--jobs N] [--only tuned|held-out] [--conditions a,b]
-//                 [--no-streams] [--second-pass never|change|always] [--memory FRAMES] [--dump FILE]
+//                 [--no-streams] [--second-pass never|change|always] [--memory FRAMES] [--content DIR]
+//                 [--dump FILE]
 // Builds the speech benchmark's takes (once), then prints by condition, for the tuned and the held-out
 // set: commands recognised as the right phrase, sentences and near misses rejected; commands right after
 // the room's noise changes; the shipped state phrases said first after start-up; end-of-speech-to-event
@@ -32,6 +33,7 @@ struct Options {
     int only = -1;          // 0 tuned, 1 held-out, -1 both
     QStringList conditions; // empty: all
     bool streams = true;
+    QString content = QZ_CONTENT_DIR; // experiments: another program folder's state phrases
 };
 
 double percentile(QList<double> v, double p) {
@@ -101,15 +103,18 @@ int main(int argc, char** argv) {
             o.settings.normalisationMemoryFrames = args[++i].toInt();
         else if (args[i] == "--dump" && more)
             o.dumpPath = args[++i];
+        else if (args[i] == "--content" && more)
+            o.content = args[++i];
     }
     if (o.folder.isEmpty()) {
         std::fprintf(stderr,
                      "usage: qz-speech-bench --set DIR [--strictness X] [--jobs N] [--only tuned|held-out]"
-                     " [--conditions quiet,pink15,...] [--no-streams] [--dump FILE]\n");
+                     " [--conditions quiet,pink15,...] [--no-streams] [--second-pass never|change|always]"
+                     " [--memory FRAMES] [--content DIR] [--dump FILE]\n");
         return 2;
     }
     try {
-        const Phrases phrases = loadPhrases(QZ_BENCH_SOURCE_DIR, QZ_CONTENT_DIR);
+        const Phrases phrases = loadPhrases(QZ_BENCH_SOURCE_DIR, o.content);
         QElapsedTimer clock;
         clock.start();
         const QList<Take> takes = buildTakes(o.folder, phrases);

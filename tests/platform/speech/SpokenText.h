@@ -1,5 +1,6 @@
 #pragma once
-// Speech for the recogniser tests: espeak-ng's American voice, resampled to the recogniser's rate.
+// Speech for the recogniser tests: espeak-ng (its American voice unless told), resampled to the
+// recogniser's rate.
 
 #include <memory>
 
@@ -13,10 +14,10 @@
 
 namespace qz::testing {
 
-inline QByteArray speechOf(const QString& text) {
+inline QByteArray speechOf(const QString& text, const QString& voice = "en-us", int wordsPerMinute = 160) {
     static EspeakSynthesizer espeak(std::make_unique<TimedSilentOutput>());
-    return resample(espeak.synthesize(text, VoiceToken{"en-us", "", "en-us"}, 160), espeak.sampleRate(),
-                    kRecognitionSampleRate);
+    return resample(espeak.synthesize(text, VoiceToken{voice, "", voice}, wordsPerMinute),
+                    espeak.sampleRate(), kRecognitionSampleRate);
 }
 
 } // namespace qz::testing
