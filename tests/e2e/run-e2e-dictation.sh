@@ -13,12 +13,12 @@ source "$(dirname "$0")/e2e-lib.sh"
 e2e_start_session
 cp "$source_folder/content/data/runprogram.qzp" "$source_folder/content/data/dictation.qzp" "$app/data/"
 printf '%s\r\n' \
-  'computer start listening|activate|Ready' \
-  'computer stop listening|deactivate|Stopped' \
+  'computer are you there|activate|Ready' \
+  'thank you computer|deactivate|Stopped' \
   'computer go to sleep|sleep|Sleeping' \
   'take a note|plugin|dictation|stop dictation|Dictation stopped.' \
   "open the test file|plugin|runprogram|touch $work/ran" > "$app/data/brain.qzb"
-speech activate "computer start listening"
+speech activate "computer are you there"
 speech note "take a note"
 speech sentence "the weather is nice today"
 speech stop "stop dictation"

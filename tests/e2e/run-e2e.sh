@@ -10,9 +10,9 @@ source "$(dirname "$0")/e2e-lib.sh"
 
 e2e_start_session
 cp "$source_folder/content/data/runprogram.qzp" "$app/data/"
-printf 'computer start listening|activate|Ready\r\ncomputer stop listening|deactivate|Stopped\r\ncomputer go to sleep|sleep|Sleeping\r\nopen the test file|plugin|runprogram|touch %s/ran\r\n' \
+printf 'computer are you there|activate|Ready\r\nthank you computer|deactivate|Stopped\r\ncomputer go to sleep|sleep|Sleeping\r\nopen the test file|plugin|runprogram|touch %s/ran\r\n' \
   "$work" > "$app/data/brain.qzb"
-speech activate "computer start listening"
+speech activate "computer are you there"
 speech command "open the test file"
 e2e_start_program
 
