@@ -304,41 +304,42 @@ TEST(PocketSphinxRecognizer, TheEchoRightAfterItsOwnVoiceIsNotHeard) {
     push(gap + phrase + gap);
     ASSERT_EQ(heard.size(), 1);
     EXPECT_EQ(heard[0].GetText(), "volume up");
+}
 
-    TEST(PocketSphinxRecognizer, KeepsItsNormalisationForTheNextRunAndIgnoresADamagedOne) {
-        app();
-        QTemporaryDir dir;
-        SphinxSettings settings;
-        settings.normalisationFile = dir.filePath("normalisation.qzs");
-        auto sayOnce = [&](const QString& phrase) {
-            SphinxHarness harness(settings);
-            auto g = setupCommandGrammar(harness.recognizer(), kPhrases);
-            Heard heard;
-            heard.attach(g.context.get());
-            harness.say(phrase);
-            return heard.results;
-        };
-        {
-            SphinxHarness unheard(settings); // a run that heard no speech leaves no estimate behind
-        }
-        EXPECT_FALSE(QFile::exists(settings.normalisationFile));
-        ASSERT_EQ(sayOnce("what time is it").size(), 1);
-        QFile kept(settings.normalisationFile);
-        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = kept.readAll().trimmed().split('\n');
-        EXPECT_EQ(lines.size(), 13); // one number per cepstral coefficient
-        for (const QByteArray& line : lines) {
-            bool number = false;
-            line.toFloat(&number);
-            EXPECT_TRUE(number) << line.toStdString();
-        }
-        kept.close();
-        for (const QByteArray& damaged : {QByteArray("41.0\nnot a number\n"), QByteArray("1\n2\n")}) {
-            ASSERT_TRUE(kept.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            kept.write(damaged);
-            kept.close();
-            const QList<RecoResult> heard = sayOnce("take a screenshot");
-            ASSERT_EQ(heard.size(), 1) << damaged.toStdString();
-            EXPECT_EQ(heard[0].GetText(), "take a screenshot");
-        }
+TEST(PocketSphinxRecognizer, KeepsItsNormalisationForTheNextRunAndIgnoresADamagedOne) {
+    app();
+    QTemporaryDir dir;
+    SphinxSettings settings;
+    settings.normalisationFile = dir.filePath("normalisation.qzs");
+    auto sayOnce = [&](const QString& phrase) {
+        SphinxHarness harness(settings);
+        auto g = setupCommandGrammar(harness.recognizer(), kPhrases);
+        Heard heard;
+        heard.attach(g.context.get());
+        harness.say(phrase);
+        return heard.results;
+    };
+    {
+        SphinxHarness unheard(settings); // a run that heard no speech leaves no estimate behind
     }
+    EXPECT_FALSE(QFile::exists(settings.normalisationFile));
+    ASSERT_EQ(sayOnce("what time is it").size(), 1);
+    QFile kept(settings.normalisationFile);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = kept.readAll().trimmed().split('\n');
+    EXPECT_EQ(lines.size(), 13); // one number per cepstral coefficient
+    for (const QByteArray& line : lines) {
+        bool number = false;
+        line.toFloat(&number);
+        EXPECT_TRUE(number) << line.toStdString();
+    }
+    kept.close();
+    for (const QByteArray& damaged : {QByteArray("41.0\nnot a number\n"), QByteArray("1\n2\n")}) {
+        ASSERT_TRUE(kept.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        kept.write(damaged);
+        kept.close();
+        const QList<RecoResult> heard = sayOnce("take a screenshot");
+        ASSERT_EQ(heard.size(), 1) << damaged.toStdString();
+        EXPECT_EQ(heard[0].GetText(), "take a screenshot");
+    }
+}
