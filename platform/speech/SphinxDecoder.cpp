@@ -419,15 +419,17 @@ QList<SphinxDecoder::Event> SphinxDecoder::process(const int16_t* samples, size_
     int16_t dithered[kRate / 50];
     for (size_t offset = 0; offset < count; offset += piece) {
         const size_t n = std::min(piece, count - offset);
-        // Digital silence (a muted or virtual microphone) has no spectrum: the front end's logarithms and
-        // noise tracking go astray on it, and the speech after it is misheard. A faint fixed hiss, far
-        // below any room's, gives it one.
+        // Digital silence (a muted or virtual microphone) has no spectrum: the command searches' front end
+        // goes astray on it, and the speech after it is misheard. A faint fixed hiss, far below any
+        // room's, gives it one.
         for (size_t i = 0; i < n; ++i) {
             d->dither = d->dither * 1103515245u + 12345u;
             const int noise = int((d->dither >> 16) % 33) - 16;
             dithered[i] = int16_t(std::clamp(int(samples[offset + i]) + noise, -32768, 32767));
         }
-        if (d->dictating()) ps_process_raw(d->dictation.get(), dithered, n, FALSE, FALSE);
+        // The dictation search hears the microphone as it is: with the hiss its sentences did not come
+        // through (the end-to-end dictation test typed nothing).
+        if (d->dictating()) ps_process_raw(d->dictation.get(), samples + offset, n, FALSE, FALSE);
         if (d->hasCommands) {
             ps_process_raw(d->words.get(), dithered, n, FALSE, FALSE);
             ps_process_raw(d->phones.get(), dithered, n, FALSE, FALSE);
