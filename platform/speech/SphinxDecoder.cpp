@@ -187,7 +187,7 @@ struct SphinxDecoder::Impl {
     bool judgeAgain = false;
     Background background, backgroundAtLastUtterance;
     CmnState initialCmn; // the model's own estimate, as the decoders start
-    uint32_t dither = 1;  // state of the hiss added to the input
+    uint32_t dither = 1; // state of the hiss added to the input
 
     bool dictating() const { return grammar.dictation; }
     bool listening() const { return dictating() || hasCommands; }
@@ -262,7 +262,6 @@ void SphinxDecoder::reset() {
     d->background = d->backgroundAtLastUtterance = Background();
     d->dither = 1;
 }
-
 
 SphinxDecoder::~SphinxDecoder() = default;
 
@@ -527,8 +526,8 @@ std::optional<SphinxDecoder::Event> SphinxDecoder::Impl::phraseHeard() {
     backgroundAtLastUtterance = background;
     // A short memory: the next utterance is normalised mostly by the last one or two.
     for (ps_decoder_t* decoder : {words.get(), phones.get()})
-        if (cmn_t* cmn = cmnOf(decoder); cmn && settings.normalisationMemoryFrames > 0 &&
-                                         cmn->nframe > settings.normalisationMemoryFrames)
+        if (cmn_t* cmn = cmnOf(decoder);
+            cmn && settings.normalisationMemoryFrames > 0 && cmn->nframe > settings.normalisationMemoryFrames)
             setMean(decoder, meanOf(decoder), settings.normalisationMemoryFrames);
     if (judgeAgain) {
         decodeAgain();
