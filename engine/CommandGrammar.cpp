@@ -29,6 +29,8 @@ void CommandGrammar::newContext() {
             [this](int, qint64, int, const RecoResult& result) { emit Recognition(result); });
     connect(context_.get(), &RecoContext::Hypothesis, this,
             [this](int, qint64, const RecoResult& result) { emit Hypothesis(result); });
+    connect(context_.get(), &RecoContext::FalseRecognition, this,
+            [this](int, qint64, const RecoResult&) { emit FalseRecognition(); });
 }
 
 QString CommandGrammar::SetupGrammar(const QStringList& records) {

@@ -51,6 +51,7 @@ signals:
     // The events of the context in force.
     void Recognition(const RecoResult& result);
     void Hypothesis(const RecoResult& result);
+    void FalseRecognition();
 
 private:
     void newContext();

@@ -82,4 +82,8 @@ void Form1::RecoContext_Hypothesis(const RecoResult& result) {
     services_.view->subititle(text);
 }
 
+void Form1::RecoContext_FalseRecognition() {
+    services_.view->subititle(CommandRecord::field(brainlist_.record(0), 2).value_or(QString()));
+}
+
 } // namespace qz

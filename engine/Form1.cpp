@@ -77,6 +77,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     layOutDesign();
     connect(&commandGrammar_, &CommandGrammar::Recognition, this, &Form1::RecoContext_Recognition);
     connect(&commandGrammar_, &CommandGrammar::Hypothesis, this, &Form1::RecoContext_Hypothesis);
+    connect(&commandGrammar_, &CommandGrammar::FalseRecognition, this, &Form1::RecoContext_FalseRecognition);
 }
 
 Form1::~Form1() = default;

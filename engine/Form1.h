@@ -95,6 +95,9 @@ public:
     // The recogniser's events (connected to every new context).
     void RecoContext_Recognition(const RecoResult& result);
     void RecoContext_Hypothesis(const RecoResult& result);
+    // Speech that was not taken for a command: row 0 shows its own second line again, so the screen never
+    // keeps a guess that was not acted on.
+    void RecoContext_FalseRecognition();
 
     // Listening state, dictation and capture.
     void Startdictation();

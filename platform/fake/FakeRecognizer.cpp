@@ -20,6 +20,7 @@ bool FakeRecognizer::say(const QString& phrase) {
         deliverRecognition(RecoResult(phrase.simplified(), g.dictationGrammarId));
         return true;
     }
+    if (!words.isEmpty()) deliverFalseRecognition(RecoResult(QString(), 0));
     return false;
 }
 

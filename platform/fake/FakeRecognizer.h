@@ -15,8 +15,8 @@ public:
 
     // Raises Hypothesis for each growing prefix of the phrase's words, then Recognition when the phrase is
     // one the current context listens for (letter case and punctuation aside) or dictation is on.
-    // Returns whether it was recognised; an unknown phrase raises the hypotheses only. While the program's
-    // own voice sounds nothing is heard.
+    // Returns whether it was recognised; an unknown phrase raises the hypotheses, then FalseRecognition.
+    // While the program's own voice sounds nothing is heard.
     bool say(const QString& phrase);
     void hypothesize(const QString& text);
 

@@ -192,6 +192,7 @@ void PocketSphinxRecognizer::onEvent(int kind, const qz::RecoResult& result) {
         break;
     case SphinxDecoder::Event::Rejection:
         emit rejected(result);
+        deliverFalseRecognition(result);
         break;
     }
 }

@@ -38,6 +38,8 @@ signals:
     void Recognition(int streamNumber, qint64 streamPosition, int recognitionType,
                      const qz::RecoResult& result);
     void Hypothesis(int streamNumber, qint64 streamPosition, const qz::RecoResult& result);
+    // Speech was heard but judged not to be any phrase listened for (the result may be empty).
+    void FalseRecognition(int streamNumber, qint64 streamPosition, const qz::RecoResult& result);
 
 private:
     friend class Recognizer;

@@ -50,4 +50,9 @@ void Recognizer::deliverHypothesis(const RecoResult& result) {
     if (context) emit context->Hypothesis(streamNumber_, result.audioPositionMs(), result);
 }
 
+void Recognizer::deliverFalseRecognition(const RecoResult& result) {
+    QPointer<RecoContext> context = current_;
+    if (context) emit context->FalseRecognition(streamNumber_, result.audioPositionMs(), result);
+}
+
 } // namespace qz

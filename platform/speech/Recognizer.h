@@ -54,6 +54,7 @@ protected:
     // Call on the UI thread; results go to the current context only.
     void deliverRecognition(const RecoResult& result);
     void deliverHypothesis(const RecoResult& result);
+    void deliverFalseRecognition(const RecoResult& result);
 
 private:
     friend class RecoContext;

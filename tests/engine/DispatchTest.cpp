@@ -234,5 +234,14 @@ TEST(Hypothesis, ShowsRowZerosReplyThenTheGuess) {
     }
 }
 
+// What the user sees while speaking goes away when the speech is not taken for a command, so row 0 never
+// keeps showing a guess that was not acted on.
+TEST(Hypothesis, RejectedSpeechBringsBackRowZerosReply) {
+    EngineFixture f(kBrain);
+    f.start();
+    f.recognizer.say("hello there general");
+    EXPECT_EQ(f.view.subtitle, "At your service");
+}
+
 } // namespace
 } // namespace qz::test
