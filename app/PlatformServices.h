@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace qz {
 
 class Clipboard;
@@ -18,6 +20,8 @@ struct PlatformServices {
     Clipboard* clipboard = nullptr;
     Launcher* launcher = nullptr;
     DocumentOpener* opener = nullptr;
+    // Whether the desktop has a system tray; null: ask Qt.
+    std::function<bool()> systemTrayAvailable;
 };
 
 } // namespace qz

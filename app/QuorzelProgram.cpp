@@ -2,7 +2,10 @@
 
 #include "engine/Form1.h"
 #include "head/CharacterHead.h"
+#include "listview/CommandList.h"
+#include "platform/speech/PocketSphinxRecognizer.h"
 #include "plugins/ScriptRunner.h"
+#include "shell/CommandMenus.h"
 #include "shell/MessageBoxes.h"
 #include "shell/OptionsMenu.h"
 #include "shell/ProgramIcon.h"
@@ -13,9 +16,10 @@ namespace qz {
 
 // Members are destroyed in reverse order: the controller first, then the windows and services it uses.
 struct QuorzelProgram::Parts {
-    Parts(const QString& programFolder, UserMessages* replacement)
-        : messages(replacement ? *replacement : messageBoxes), scripts(messages, &scriptUi), tray(&options),
-          head(ProgramFolder(programFolder), messages) {}
+    Parts(const QString& programFolder, UserMessages* replacement, std::function<bool()> trayAvailable)
+        : messages(replacement ? *replacement : messageBoxes), scripts(messages, &scriptUi),
+          tray(&options, std::move(trayAvailable)), head(ProgramFolder(programFolder), messages),
+          menus(ProgramFolder(programFolder), options.ch()) {}
 
     MessageBoxes messageBoxes;
     UserMessages& messages;
@@ -24,12 +28,14 @@ struct QuorzelProgram::Parts {
     OptionsMenu options;
     TrayIcon tray;
     CharacterHead head;
+    CommandMenus menus;
+    CommandList* list = nullptr; // the main window takes it over and deletes it
     std::unique_ptr<Form1> form;
 };
 
 QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServices& services,
                                UserMessages* messages)
-    : parts_(std::make_unique<Parts>(programFolder, messages)) {
+    : parts_(std::make_unique<Parts>(programFolder, messages, services.systemTrayAvailable)) {
     Parts& p = *parts_;
     Form1Services s;
     s.programFolder = ProgramFolder(programFolder);
@@ -44,6 +50,11 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServi
     s.options = &p.options;
     s.tray = &p.tray;
     s.head = &p.head;
+    p.list = new CommandList(ProgramFolder(programFolder));
+    s.view = p.list;
+    s.menus = &p.menus;
+    // "Options" is on the menu bar too: the only way to it on a desktop without a tray or a head.
+    s.menuBar = {p.menus.mnuAdd(), &p.options};
     s.ikon = programIcon();
     p.form = std::make_unique<Form1>(s);
 
@@ -54,11 +65,24 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServi
     QObject::connect(options->mnuSleep(), &QAction::triggered, form, &Form1::mnuSleep_Click);
     QObject::connect(options->mnuQuit(), &QAction::triggered, form, &Form1::mnuQuit_Click);
 
-    // The head: its menu entry "No head", the right click that opens "Options", and the voice its
-    // character file chooses.
+    // The rows' buttons, the plugin entries of "Add command", and the recogniser's rejections, after which
+    // row 0 no longer shows a guess.
+    CommandList* list = p.list;
+    QObject::connect(list, &CommandList::deleteRequested, form, &Form1::remove_Click);
+    QObject::connect(list, &CommandList::changeRequested, form, &Form1::changer_Click);
+    QObject::connect(&p.menus, &CommandMenus::pluginChosen, form, &Form1::pluginmenu_Click);
+    if (auto* sphinx = qobject_cast<PocketSphinxRecognizer*>(services.recognizer))
+        QObject::connect(sphinx, &PocketSphinxRecognizer::rejected, list, &CommandList::endHypothesis);
+
+    // The head: its menu entries ("No head" and one per character file), the right click that opens
+    // "Options", and the voice its character file chooses.
     CharacterHead* head = &p.head;
-    QObject::connect(options->noHead(), &QAction::triggered, head,
-                     [head] { head->nh_Click(0, QStringLiteral("No head")); });
+    QObject::connect(options->noHead(), &QAction::triggered, head, [head, form] {
+        head->nh_Click(0, QStringLiteral("No head"));
+        form->keepReachable();
+    });
+    QObject::connect(&p.menus, &CommandMenus::headChosen, head,
+                     [head](int index, const QString& caption) { head->nh_Click(index, caption); });
     QObject::connect(head, &CharacterHead::optionsRequested, options,
                      [options](const QPoint& at) { options->popup(at); });
     UserMessages* told = &p.messages;
@@ -91,6 +115,14 @@ TrayIcon& QuorzelProgram::tray() {
 
 CharacterHead& QuorzelProgram::head() {
     return parts_->head;
+}
+
+CommandList& QuorzelProgram::list() {
+    return *parts_->list;
+}
+
+CommandMenus& QuorzelProgram::menus() {
+    return parts_->menus;
 }
 
 } // namespace qz

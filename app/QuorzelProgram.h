@@ -12,6 +12,8 @@
 namespace qz {
 
 class CharacterHead;
+class CommandList;
+class CommandMenus;
 class Form1;
 class OptionsMenu;
 class TrayIcon;
@@ -29,6 +31,8 @@ public:
     OptionsMenu& options();
     TrayIcon& tray();
     CharacterHead& head();
+    CommandList& list();
+    CommandMenus& menus();
 
 private:
     struct Parts;

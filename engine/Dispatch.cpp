@@ -12,6 +12,7 @@ namespace qz {
 
 void Form1::RecoContext_Recognition(const RecoResult& result) {
     const QString text = result.GetText(0, -1, true);
+    services_.view->endHypothesis();
     qCDebug(lcEngine) << "recognised" << text << "grammar" << result.GrammarId() << "index"
                       << result.Properties(1).Children(0).Id();
     if (state_.isDictating()) {

@@ -5,6 +5,7 @@
 #include "platform/speech/RecoContext.h"
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/SpeechVoice.h"
+#include "platform/window/ElidedLabel.h"
 #include "platform/window/Twips.h"
 #include "store/CommandRecord.h"
 #include "store/TextLines.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace qz {
@@ -87,25 +89,40 @@ void Form1::layOutDesign() {
     setWindowTitle(QStringLiteral("Quorzel 4 BETA"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    client->setFixedSize(twipsToPixels(5370, this), twipsToPixels(5775, this));
-
-    auto* brainbox = new QWidget(client);
-    brainbox->setObjectName(QStringLiteral("brainbox"));
-    brainbox->setGeometry(twipsRect(0, 0, 5370, 5445, this));
+    // The command list with its scroll bar at the top left, the status line below it.
+    const QRect list = twipsRect(0, 0, 5370, 5445, this);
     if (QWidget* rows = services_.view->widget()) {
-        rows->setParent(brainbox);
-        rows->setGeometry(brainbox->rect());
+        rows->setParent(client);
+        rows->setGeometry(list);
     }
-
-    stat_ = new QLabel(state_.statusText(), client);
-    stat_->setObjectName(QStringLiteral("stat"));
-    stat_->setGeometry(twipsRect(120, 5520, 3135, 195, this));
-    label1_ = new QLabel(QStringLiteral("Current: Voice commands"), client);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setGeometry(twipsRect(3480, 5520, 1815, 195, this));
+    layOutStatusLine(client, list.bottom() + 1);
     setWindowIcon(services_.ikon);
     for (QMenu* menu : services_.menuBar)
         menuBar()->addMenu(menu);
+}
+
+void Form1::layOutStatusLine(QWidget* client, int top) {
+    // `stat` and `Label1` sit side by side under the list as designed, but sized by their text in the
+    // desktop's font rather than by the design's twips, which cut "Current: Voice commands" short.
+    // A long status (why the program cannot listen) ends in an ellipsis and shows whole as a tooltip.
+    stat_ = new ElidedLabel(state_.statusText(), client);
+    stat_->setObjectName(QStringLiteral("stat"));
+    label1_ = new QLabel(QStringLiteral("Current: Voice commands"), client);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const QFontMetrics metrics(label1_->font());
+    const int lineHeight = std::max(twipsToPixels(330, this), metrics.height() + 8);
+    const int width = twipsToPixels(5370, this);
+    client->setFixedSize(width, top + lineHeight);
+
+    const int margin = twipsToPixels(120, this);
+    int modeWidth = 0;
+    for (const char* text : {"Current: Voice commands", "Current: Dictating..."})
+        modeWidth = std::max(modeWidth, metrics.horizontalAdvance(QLatin1String(text)) + 2);
+    const int labelTop = top + (lineHeight - metrics.height()) / 2;
+    label1_->setGeometry(width - margin - modeWidth, labelTop, modeWidth, metrics.height());
+    const int statRight = label1_->x() - twipsToPixels(225, this);
+    stat_->setGeometry(margin, labelTop, statRight - margin, metrics.height());
 }
 
 void Form1::Form_Load() {
@@ -137,6 +154,8 @@ void Form1::Form_Load() {
     QCoreApplication::processEvents();
     if (services_.tray) services_.tray->AddTrayIcon(services_.ikon, QStringLiteral("Quorzel"));
     services_.menus->fillmenus();
+    // Without a tray the window is the program's face: hidden, it could hardly be found again.
+    if (!services_.tray || !services_.tray->isAvailable()) show();
     qCDebug(lcEngine) << "started with" << brainlist_.count() << "commands; status:" << stat_->text();
 }
 
@@ -203,8 +222,29 @@ void Form1::addtobrain(const QString& settings, const QString& plugin) {
 
 void Form1::closeEvent(QCloseEvent* event) {
     event->ignore();
-    hide();
+    if (reachableElsewhere())
+        hide();
+    else
+        showMinimized();
 }
+
+bool Form1::reachableElsewhere() const {
+    return (services_.tray && services_.tray->isAvailable()) || services_.head->isShown();
+}
+
+void Form1::keepReachable() {
+    if (!isVisible() && !reachableElsewhere()) show();
+}
+
+void Form1::remove_Click(int index) {
+    if (!brainlist_.remove(index)) return;
+    refreshbrain();
+    RebuildGrammar();
+}
+
+void Form1::changer_Click(int) {}
+
+void Form1::pluginmenu_Click(const QString&) {}
 
 void Form1::mnuQuit_Click() {
     try {

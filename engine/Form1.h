@@ -81,6 +81,19 @@ public:
     void mnuOptions_Click();
     void mnuBrain_Click();
 
+    // A row's Delete button: removes record `index`, refreshes and rebuilds the grammar. No question is
+    // asked. An index outside the list does nothing.
+    void remove_Click(int index);
+    // A row's Change button: the command editor opens in Change mode on record `index`. The editor is not
+    // part of this program yet, so nothing happens.
+    void changer_Click(int index);
+    // An "Add command" entry: the command editor opens for a new command with `plugin`. The editor is not
+    // part of this program yet, so nothing happens.
+    void pluginmenu_Click(const QString& plugin);
+    // Shows the window when neither the tray nor the head could give it back (a head just taken away, on
+    // a desktop without a tray).
+    void keepReachable();
+
     // Rebuilds the command list view and rewrites the command file.
     void refreshbrain();
     // Stores a new command from the open editor; see CommandRecord::compose. Throws InvalidRecord (nothing
@@ -143,11 +156,15 @@ public:
     QIcon ikon() const { return services_.ikon; }
 
 protected:
-    // Closing only hides the window: the program lives on in the tray.
+    // Closing only hides the window: the program lives on in the tray or as the head. Where neither can
+    // give the window back, closing minimises it instead.
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void layOutDesign();
+    void layOutStatusLine(QWidget* client, int top);
+    // The tray or the head can show the window again.
+    bool reachableElsewhere() const;
     void loadCommandFile();
     QString readCurrentHead() const;
     void createVoice();

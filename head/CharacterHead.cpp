@@ -128,6 +128,10 @@ void CharacterHead::stopTalking() {
     timers_->setTalktimer(false);
 }
 
+bool CharacterHead::isShown() const {
+    return window_ && window_->isVisible();
+}
+
 void CharacterHead::showRestFrame() {
     head();
     qCDebug(lcHead) << "rest frame";

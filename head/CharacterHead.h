@@ -35,6 +35,7 @@ public:
     void startTalking() override;
     void stopTalking() override;
     void showRestFrame() override;
+    bool isShown() const override;
 
     // The head menu: entry 0 ("No head") writes "none" and hides the head; entry i > 0 loads the head
     // named by its caption (a character file's name) up to the first ".".

@@ -6,7 +6,10 @@
 
 namespace qz {
 
-TrayIcon::TrayIcon(QMenu* menu, QObject* parent) : QObject(parent), menu_(menu) {}
+TrayIcon::TrayIcon(QMenu* menu, std::function<bool()> trayAvailable, QObject* parent)
+    : QObject(parent), menu_(menu), trayAvailable_(std::move(trayAvailable)) {
+    if (!trayAvailable_) trayAvailable_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+}
 TrayIcon::~TrayIcon() = default;
 
 void TrayIcon::AddTrayIcon(const QIcon& icon, const QString& tip) {
@@ -25,6 +28,10 @@ void TrayIcon::RemoveTrayIcon() {
 
 bool TrayIcon::isShown() const {
     return icon_ != nullptr;
+}
+
+bool TrayIcon::isAvailable() const {
+    return icon_ && trayAvailable_();
 }
 
 QString TrayIcon::tip() const {

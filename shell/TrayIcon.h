@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -18,8 +19,9 @@ namespace qz {
 class TrayIcon : public QObject, public Tray {
     Q_OBJECT
 public:
-    // `menu` opens on a context click; it must outlive the icon.
-    explicit TrayIcon(QMenu* menu, QObject* parent = nullptr);
+    // `menu` opens on a context click; it must outlive the icon. `trayAvailable` says whether the desktop
+    // has a system tray (null: ask Qt).
+    explicit TrayIcon(QMenu* menu, std::function<bool()> trayAvailable = {}, QObject* parent = nullptr);
     ~TrayIcon() override;
 
     // `AddTrayIcon`: shows the icon with its tip.
@@ -28,6 +30,8 @@ public:
     void RemoveTrayIcon() override;
 
     bool isShown() const;
+    // Shown, in a tray the desktop has.
+    bool isAvailable() const override;
     QString tip() const;
 
 signals:
@@ -40,6 +44,7 @@ public slots:
 
 private:
     QMenu* menu_;
+    std::function<bool()> trayAvailable_;
     std::unique_ptr<QSystemTrayIcon> icon_;
 };
 

@@ -18,6 +18,9 @@ public:
     virtual void rebuild(const QStringList& records) = 0;
     // `subititle` of row 0: its second line, where the recogniser's running guess shows.
     virtual void subititle(const QString& text) = 0;
+    // The recogniser's guess is over (a phrase was recognised or rejected): row 0 shows its record's second
+    // line again.
+    virtual void endHypothesis() {}
     // The widget the main window places in `brainbox`; the main window takes it over.
     virtual QWidget* widget() = 0;
 };

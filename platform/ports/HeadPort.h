@@ -17,6 +17,8 @@ public:
     virtual void startTalking() = 0; // the `talktimer` timer
     virtual void stopTalking() = 0;
     virtual void showRestFrame() = 0; // frame 0 in the picture area
+    // A head is on the desktop: its right click opens "Options".
+    virtual bool isShown() const { return false; }
 };
 
 } // namespace qz

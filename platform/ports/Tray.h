@@ -12,6 +12,8 @@ public:
     virtual ~Tray() = default;
     virtual void AddTrayIcon(const QIcon& icon, const QString& tip) = 0;
     virtual void RemoveTrayIcon() = 0;
+    // The icon is shown in a tray the user can see, so the program can be reached through it.
+    virtual bool isAvailable() const { return true; }
 };
 
 } // namespace qz

@@ -31,6 +31,7 @@ struct FakePlatform {
         s.clipboard = &clipboard;
         s.launcher = &launcher;
         s.opener = &opener;
+        s.systemTrayAvailable = [this] { return trayAvailable; };
         return s;
     }
 
@@ -41,6 +42,7 @@ struct FakePlatform {
     FakeLauncher launcher;
     FakeDocumentOpener opener;
     CollectedMessages messages;
+    bool trayAvailable = true; // the desktop has a system tray
 };
 
 } // namespace qz::test

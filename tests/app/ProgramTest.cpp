@@ -18,7 +18,7 @@
 namespace qz {
 namespace {
 
-TEST(Program, StartsHiddenAndQuitsFromTheMenu) {
+TEST(Program, StartsHiddenInTheTrayAndQuitsFromTheMenu) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("data");
     QDir(dir.path()).mkpath("character");
@@ -26,7 +26,9 @@ TEST(Program, StartsHiddenAndQuitsFromTheMenu) {
     int exitCode = -1;
     {
         RealServices services(std::make_unique<BufferAudioInput>(), std::make_unique<TimedSilentOutput>());
-        QuorzelProgram program(dir.path(), services.services());
+        PlatformServices platform = services.services();
+        platform.systemTrayAvailable = [] { return true; };
+        QuorzelProgram program(dir.path(), platform);
         Form1& form = program.form();
         form.Form_Load();
         EXPECT_FALSE(form.isVisible());
