@@ -19,7 +19,9 @@ CommandMenus::CommandMenus(ProgramFolder folder, QMenu* headMenu, QObject* paren
     add_.setObjectName(QStringLiteral("mnuAdd"));
 }
 
-CommandMenus::~CommandMenus() = default;
+CommandMenus::~CommandMenus() {
+    if (headMenu_) qDeleteAll(heads_);
+}
 
 void CommandMenus::fillmenus() {
     qDeleteAll(plugins_);
@@ -33,9 +35,9 @@ void CommandMenus::fillmenus() {
         plugins_ << entry;
     }
 
+    if (!headMenu_) return;
     qDeleteAll(heads_);
     heads_.clear();
-    if (!headMenu_) return;
     index = 0;
     for (const QString& file : discovery::headFiles(folder_.characterFolder())) {
         QAction* entry = headMenu_->addAction(menuText(file));

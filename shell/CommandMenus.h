@@ -10,6 +10,7 @@
 #include <QList>
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 
 class QAction;
 
@@ -18,7 +19,7 @@ namespace qz {
 class CommandMenus : public QObject, public MenuFiller {
     Q_OBJECT
 public:
-    // `headMenu` is "Character Head" holding "No head"; it must outlive this object.
+    // `headMenu` is "Character Head" holding "No head"; the head entries leave it with this object.
     CommandMenus(ProgramFolder folder, QMenu* headMenu, QObject* parent = nullptr);
     ~CommandMenus() override;
 
@@ -38,7 +39,7 @@ signals:
 private:
     ProgramFolder folder_;
     QMenu add_;
-    QMenu* headMenu_;
+    QPointer<QMenu> headMenu_; // its entries go with it
     QList<QAction*> plugins_;
     QList<QAction*> heads_;
 };
