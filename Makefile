@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test bench fuzz format install uninstall clean
 
 all: build
 
@@ -24,6 +24,15 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# For the current user: the program folder in ~/.local/share/quorzel (your files there are never
+# overwritten) and the desktop entry in ~/.local/share/applications. `make uninstall` takes both away
+# again but leaves your commands.
+install: build
+	@scripts/install-user install $(BUILD_DIR)
+
+uninstall:
+	@scripts/install-user uninstall
 
 bench: deps
 	@scripts/install-deps bench
