@@ -3,7 +3,6 @@
 #include "engine/Form1.h"
 #include "head/CharacterHead.h"
 #include "listview/CommandList.h"
-#include "platform/speech/PocketSphinxRecognizer.h"
 #include "plugins/ScriptRunner.h"
 #include "shell/CommandMenus.h"
 #include "shell/MessageBoxes.h"
@@ -65,14 +64,11 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServi
     QObject::connect(options->mnuSleep(), &QAction::triggered, form, &Form1::mnuSleep_Click);
     QObject::connect(options->mnuQuit(), &QAction::triggered, form, &Form1::mnuQuit_Click);
 
-    // The rows' buttons, the plugin entries of "Add command", and the recogniser's rejections, after which
-    // row 0 no longer shows a guess.
+    // The rows' buttons and the plugin entries of "Add command".
     CommandList* list = p.list;
     QObject::connect(list, &CommandList::deleteRequested, form, &Form1::remove_Click);
     QObject::connect(list, &CommandList::changeRequested, form, &Form1::changer_Click);
     QObject::connect(&p.menus, &CommandMenus::pluginChosen, form, &Form1::pluginmenu_Click);
-    if (auto* sphinx = qobject_cast<PocketSphinxRecognizer*>(services.recognizer))
-        QObject::connect(sphinx, &PocketSphinxRecognizer::rejected, list, &CommandList::endHypothesis);
 
     // The head: its menu entries ("No head" and one per character file), the right click that opens
     // "Options", and the voice its character file chooses.

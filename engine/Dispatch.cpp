@@ -84,7 +84,7 @@ void Form1::RecoContext_Hypothesis(const RecoResult& result) {
 }
 
 void Form1::RecoContext_FalseRecognition() {
-    services_.view->subititle(CommandRecord::field(brainlist_.record(0), 2).value_or(QString()));
+    services_.view->endHypothesis();
 }
 
 } // namespace qz

@@ -94,10 +94,12 @@ TEST_F(MainWindow, ARowsDeleteButtonRemovesItsCommandFromTheListTheFileAndTheGra
     EXPECT_EQ(recognizer.activePhrases(), (QStringList{"Wake up", "Go quiet", "Sleep now", "what time"}));
 }
 
-TEST_F(MainWindow, RowZeroShowsWhatIsHeardUntilThePhraseIsRecognised) {
+TEST_F(MainWindow, RowZeroShowsWhatIsHeardUntilThePhraseIsRecognisedOrTurnedDown) {
     start();
     program->form().show();
     CommandList& list = program->list();
+    recognizer.say("hello there general");
+    EXPECT_EQ(list.row(0)->action()->text(), "At your service");
     recognizer.hypothesize("wake");
     EXPECT_EQ(list.row(0)->action()->text(), "At your service [Hypothesis: wake]");
     recognizer.say("Wake up");

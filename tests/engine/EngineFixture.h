@@ -53,10 +53,15 @@ class LoggingView : public CommandView {
 public:
     explicit LoggingView(Log& log) : log(log) {}
     void rebuild(const QStringList& records) override { log.add(QString("rows %1").arg(records.size())); }
-    void subititle(const QString& text) override { subtitle = text; }
+    void subititle(const QString& text) override {
+        subtitle = text;
+        guessOver = false;
+    }
+    void endHypothesis() override { guessOver = true; }
     QWidget* widget() override { return nullptr; }
     Log& log;
     QString subtitle;
+    bool guessOver = false; // row 0 shows its own second line again
 };
 
 class LoggingEditor : public CommandEditor {
