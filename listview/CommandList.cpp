@@ -81,6 +81,9 @@ void CommandList::rebuild(const QStringList& records) {
     // A maximum below the value lowers the value, and its change restacks the rows.
     scroll_->setMaximum(range.maximum);
     scroll_->setEnabled(range.enabled);
+    // Rows left between two places by a short drag stay so, unless the shorter list no longer reaches
+    // there: then no scroll or drag could bring them back, so they go to the scroll bar's place.
+    if (top0_ < topForValue(range.maximum)) VScroll1_Change(scroll_->value());
     layOutRows();
 }
 

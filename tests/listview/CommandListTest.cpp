@@ -255,6 +255,20 @@ TEST_F(CommandListTest, DraggingTheRowsFollowsThePointerAndTheReleaseSnapsToWhol
     }
 }
 
+TEST_F(CommandListTest, RowsLeftBetweenPlacesByADragSettleWhenTheListNoLongerReachesThere) {
+    list->rebuild(numbered(12));
+    const QPoint press = onRow(5);
+    QTest::mousePress(list.get(), Qt::LeftButton, {}, press);
+    QTest::mouseMove(list.get(), press - QPoint(0, 16));
+    QTest::mouseRelease(list.get(), Qt::LeftButton, {}, press - QPoint(0, 16));
+    ASSERT_EQ(list->rowTop(0), -240); // less than half a row: left where it was
+    list->rebuild(numbered(13));
+    EXPECT_EQ(list->rowTop(0), -240); // still reachable: a refresh does not move row 0
+    list->rebuild(numbered(11));
+    EXPECT_EQ(list->rowTop(0), 0); // eleven rows fit: nothing could scroll them back
+    EXPECT_EQ(shownTop(0), 0);
+}
+
 TEST_F(CommandListTest, ARightDragDoesNotScroll) {
     list->rebuild(numbered(40));
     const QPoint press = onRow(5);
