@@ -3,11 +3,11 @@
 // picture so that a change of layout is seen, and scrolled with the real pointer, by the scroll bar and by
 // dragging the rows. `--update` writes the picture instead of comparing (look at it before committing).
 
-#include "../head/XDisplay.h"
 #include "FakePlatform.h"
 #include "app/QuorzelProgram.h"
 #include "engine/Form1.h"
 #include "listview/CommandList.h"
+#include "tests/support/XDisplay.h"
 
 #include <QApplication>
 #include <QDir>
@@ -182,17 +182,9 @@ TEST_F(MainWindowOnScreen, ScrollsByTheScrollBarAndByDraggingTheRows) {
     EXPECT_EQ(list.row(0)->y(), 0);
 }
 
-// Starts Xvfb at `dpi` on a display number it picks itself, a screen of 1280 x 800 at 96 DPI and as many
-// more pixels as its DPI has. Returns the display name or "".
+// A screen of 1280 x 800 at 96 DPI and as many more pixels as its DPI has.
 QByteArray startXvfb(QProcess& server, int dpi) {
-    const QString screen = QStringLiteral("%1x%2x24").arg(1280 * dpi / 96).arg(800 * dpi / 96);
-    server.start(QStandardPaths::findExecutable("Xvfb"), {"-displayfd", "1", "-screen", "0", screen, "-dpi",
-                                                          QString::number(dpi), "-nolisten", "tcp"});
-    if (!server.waitForStarted(5000)) return {};
-    QByteArray number;
-    while (!number.contains('\n') && server.waitForReadyRead(10000))
-        number += server.readAllStandardOutput();
-    return number.trimmed().isEmpty() ? QByteArray() : ":" + number.trimmed();
+    return test::startXvfb(server, 1280 * dpi / 96, 800 * dpi / 96, dpi);
 }
 
 } // namespace

@@ -4,11 +4,11 @@
 // one), and a right press asking for "Options" while a press on a hole does not.
 
 #include "HeadFixtures.h"
-#include "XDisplay.h"
 #include "head/CharacterHead.h"
 #include "head/HeadPicture.h"
 #include "head/HeadTimers.h"
 #include "head/HeadWindow.h"
+#include "tests/support/XDisplay.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -195,13 +195,7 @@ TEST_F(HeadOnScreen, ARightPressAsksForOptionsWithoutMovingTheHeadAndAPressOnAHo
 // Starts Xvfb at `dpi` on a display number it picks itself; a desktop at 192 DPI also says so through
 // Xft.dpi, as real desktops do, so that Qt scales windows by 2. Returns the display name or "".
 QByteArray startXvfb(QProcess& server, int dpi) {
-    server.start(QStandardPaths::findExecutable("Xvfb"), {"-displayfd", "1", "-screen", "0", "1280x800x24",
-                                                          "-dpi", QString::number(dpi), "-nolisten", "tcp"});
-    if (!server.waitForStarted(5000)) return {};
-    QByteArray number;
-    while (!number.contains('\n') && server.waitForReadyRead(10000))
-        number += server.readAllStandardOutput();
-    return number.trimmed().isEmpty() ? QByteArray() : ":" + number.trimmed();
+    return test::startXvfb(server, 1280, 800, dpi);
 }
 
 } // namespace

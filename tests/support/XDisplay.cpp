@@ -1,10 +1,25 @@
-#include "XDisplay.h"
+#include "tests/support/XDisplay.h"
+
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
 namespace qz::test {
+
+QByteArray startXvfb(QProcess& server, int width, int height, int dpi) {
+    const QString screen = QStringLiteral("%1x%2x24").arg(width).arg(height);
+    server.start(QStandardPaths::findExecutable("Xvfb"), {"-displayfd", "1", "-screen", "0", screen, "-dpi",
+                                                          QString::number(dpi), "-nolisten", "tcp"});
+    if (!server.waitForStarted(5000)) return {};
+    QByteArray number;
+    while (!number.contains('\n') && server.waitForReadyRead(10000))
+        number += server.readAllStandardOutput();
+    return number.trimmed().isEmpty() ? QByteArray() : ":" + number.trimmed();
+}
+
 namespace {
 Display* x(void* display) {
     return static_cast<Display*>(display);

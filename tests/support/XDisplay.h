@@ -5,8 +5,16 @@
 
 #include <QByteArray>
 #include <QPoint>
+#include <QString>
+
+class QProcess;
 
 namespace qz::test {
+
+// Starts Xvfb in `server` with a screen of `width` x `height` at `dpi`, on a display number it picks
+// itself (so tests running side by side never share one). Returns the display name, or "" when it could
+// not start.
+QByteArray startXvfb(QProcess& server, int width, int height, int dpi);
 
 class XDisplay {
 public:
