@@ -11,6 +11,15 @@
 namespace qz {
 
 void Form1::RecoContext_Recognition(const RecoResult& result) {
+    // The record is the one the phrase meant when it was heard, even if a settings run that the result
+    // waits for changes the list.
+    const QString record =
+        result.GrammarId() == 0 ? brainlist_.record(result.Properties(1).Children(0).Id()) : QString();
+    if (waitForSettingsRun([this, result, record] { handleRecognition(result, record); })) return;
+    handleRecognition(result, record);
+}
+
+void Form1::handleRecognition(const RecoResult& result, const QString& record) {
     const QString text = result.GetText(0, -1, true);
     services_.view->endHypothesis();
     qCDebug(lcEngine) << "recognised" << text << "grammar" << result.GrammarId() << "index"
@@ -25,15 +34,23 @@ void Form1::RecoContext_Recognition(const RecoResult& result) {
     }
     if (state_.isCapturing()) {
         capturedtext = text;
+        // A settings run has loaded other code since the plugin asked for the capture: bring it back.
+        if (services_.scripts && captureLoad_ != hostLoads_ && !captureRecord_.isEmpty()) {
+            const QString path = services_.programFolder.pluginFile(
+                CommandRecord::field(captureRecord_, 2).value_or(QString()));
+            const auto code = ScriptRunner::readPluginText(path);
+            // Its file gone, the sentence has nowhere to go; the code loaded now is another plugin's.
+            if (!code) return;
+            loadForAction(captureRecord_, *code);
+            captureLoad_ = hostLoads_;
+        }
         // capture is optional: a plugin without it lets the sentence go.
         if (services_.scripts && services_.scripts->hasProcedure(QStringLiteral("capture")))
             services_.scripts->Run(QStringLiteral("capture"));
         return;
     }
-    const int index = result.Properties(1).Children(0).Id();
     if (result.GrammarId() != 0) return;
 
-    const QString record = brainlist_.record(index);
     const auto type = CommandRecord::field(record, 1);
     if (!type) return;
     auto sayField = [&](int k) {

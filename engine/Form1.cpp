@@ -42,8 +42,17 @@ class NoEditor : public CommandEditor {
 public:
     bool isOpen() const override { return false; }
     QString dialogplugin() const override { return {}; }
+    void setDialogplugin(const QString&) override {}
     QString phrase() const override { return {}; }
     void unload() override {}
+    void clearFields() override {}
+    QString confirmCaption() const override { return {}; }
+    void setConfirmButton(const QString&, const QString&) override {}
+    void setConfirmTag(const QString&) override {}
+    void showModeless() override {}
+    void create(const QString&) override {}
+    void attachBrowseButtons() override {}
+    QObject* scriptObject(const QString&) override { return nullptr; }
 };
 
 class NoMenus : public MenuFiller {
@@ -192,6 +201,7 @@ void Form1::createVoice() {
 
 void Form1::refreshbrain() {
     services_.view->rebuild(brainlist_.records());
+    followChangedRecord();
     const QString failure = brainlist_.save();
     if (failure.isEmpty()) {
         lastSaveFailure_.clear();
@@ -213,7 +223,18 @@ void Form1::tellOnce(const QString& key, const QString& text) {
 void Form1::addtobrain(const QString& settings, const QString& plugin) {
     CommandEditor& editor = *services_.editor;
     const QString name = plugin.isEmpty() ? editor.dialogplugin() : plugin;
-    const QString record = CommandRecord::compose(editor.phrase(), settings, name);
+    const QString phrase = editor.phrase();
+    if (phrase.trimmed().isEmpty())
+        throw InvalidRecord("Type the activation phrase: a command without words would be carried out at "
+                            "any noise Quorzel hears.");
+    const QString record = CommandRecord::compose(phrase, settings, name);
+    // A changed command replaces its old record only now that the new one has arrived; if the old one
+    // was deleted meanwhile, the new command is simply added.
+    if (replacing_ != 0) {
+        const int old = brainlist_.indexOfId(replacing_);
+        replacing_ = 0;
+        if (old >= 0) brainlist_.remove(old);
+    }
     brainlist_.append(record);
     editor.unload();
     refreshbrain();
@@ -241,10 +262,6 @@ void Form1::remove_Click(int index) {
     refreshbrain();
     RebuildGrammar();
 }
-
-void Form1::changer_Click(int) {}
-
-void Form1::pluginmenu_Click(const QString&) {}
 
 void Form1::mnuQuit_Click() {
     try {

@@ -25,8 +25,10 @@
 
 class QMenu;
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace qz {
 
@@ -84,12 +86,6 @@ public:
     // A row's Delete button: removes record `index`, refreshes and rebuilds the grammar. No question is
     // asked. An index outside the list does nothing.
     void remove_Click(int index);
-    // A row's Change button: the command editor opens in Change mode on record `index`. The editor is not
-    // part of this program yet, so nothing happens.
-    void changer_Click(int index);
-    // An "Add command" entry: the command editor opens for a new command with `plugin`. The editor is not
-    // part of this program yet, so nothing happens.
-    void pluginmenu_Click(const QString& plugin);
     // Shows the window when neither the tray nor the head could give it back (a head just taken away, on
     // a desktop without a tray).
     void keepReachable();
@@ -97,8 +93,23 @@ public:
     // Rebuilds the command list view and rewrites the command file.
     void refreshbrain();
     // Stores a new command from the open editor; see CommandRecord::compose. Throws InvalidRecord (nothing
-    // stored, editor left open) when a value would corrupt the command file.
+    // stored, editor left open) when the phrase is blank or a value would corrupt the command file. While
+    // a Change is being confirmed, the changed record is removed as the new one arrives.
     void addtobrain(const QString& settings, const QString& plugin);
+
+    // The settings runs. Each loads its plugin with the settings objects and runs one procedure; while one
+    // is between loading and its procedure's return, recognised commands and further settings runs wait,
+    // so draw, Changer and create always run in their own plugin's code.
+    // The "Add command" entry of `plugin`: the editor opened for a new command, filled by "draw".
+    void pluginmenu_Click(const QString& plugin);
+    // The editor opened in Change mode on record `index`, filled by the plugin's "Changer".
+    void changethesetting(int index);
+    // A row's change button.
+    void changer_Click(int index);
+    // The editor's confirm button: the plugin's "create" composes the settings and calls addtobrain.
+    void addtobrain_Click();
+    // The field builder, `qz.create`: a new field of the open editor.
+    void create(const QString& kind);
 
     // A fresh recognition context with the command grammar, filled from `brainlist` and active.
     void SetupGrammar();
@@ -171,6 +182,19 @@ private:
     void tellOnce(const QString& key, const QString& text);
     void connectVoice();
     void startDictationMode(QStringView mode);
+    // The dispatch of a result whose command record was looked up when it was heard.
+    void handleRecognition(const RecoResult& result, const QString& record);
+    // The plugin file's text, or nothing after telling the user which file is missing. `command` names
+    // what the user was doing it for.
+    std::optional<QString> settingsPluginText(const QString& plugin, const QString& command);
+    // Load plugin with the settings objects.
+    bool loadForSettings(const QString& plugin, const QString& text);
+    void loadForAction(const QString& record, const QString& text);
+    // Queues `task` while a settings run is between loading and its procedure's return.
+    bool waitForSettingsRun(std::function<void()> task);
+    void runWaiting();
+    // The editor's tag follows the changed record when removals in front of it renumber it.
+    void followChangedRecord();
     void say(const QString& text);
     // The status line shows what the listening state says.
     void showStatus();
@@ -186,6 +210,16 @@ private:
     QString lastSaveFailure_;                      // told once; cleared when a save succeeds again
     std::unique_ptr<ScriptObjects> scriptObjects_; // "QZ" and "clipboard", made at the first run
     bool grammarLost_ = false; // SetupGrammar failed after a spoken text: try again at the next one
+
+    class SettingsRun;
+    int settingsRuns_ = 0;                      // > 0 from a settings run's loading to its procedure's return
+    std::deque<std::function<void()>> waiting_; // what arrived meanwhile, in order
+    bool runningWaiting_ = false;
+    quint64 changing_ = 0;  // the id in brainlist of the record the editor changes; 0 in Create mode
+    quint64 replacing_ = 0; // while a Change is confirmed: the record that addtobrain replaces
+    quint64 hostLoads_ = 0; // counts the plugins handed to the script host
+    QString captureRecord_; // the record of the plugin that asked for capture mode
+    quint64 captureLoad_ = 0;
 };
 
 } // namespace qz

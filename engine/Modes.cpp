@@ -19,6 +19,9 @@ void Form1::Startdictation() {
 }
 
 void Form1::capturesentence() {
+    // The sentences go to this plugin, even if a settings run loads other code meanwhile.
+    captureRecord_ = pluginrecord;
+    captureLoad_ = hostLoads_;
     startDictationMode(kCapturing);
 }
 

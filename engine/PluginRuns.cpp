@@ -21,15 +21,20 @@ void Form1::runPluginOfRecord(const QString& record, bool rememberAsLast) {
                 .arg(CommandRecord::field(record, 0).value_or(QString()), path, reason));
         return;
     }
+    loadForAction(record, *text);
+    if (rememberAsLast) lastpluginrecord = record;
+    services_.scripts->Run(QStringLiteral("Main"));
+}
+
+void Form1::loadForAction(const QString& record, const QString& text) {
     ScriptRunner& host = *services_.scripts;
     host.Reset();
+    ++hostLoads_;
     if (!scriptObjects_) scriptObjects_ = std::make_unique<ScriptObjects>(*this, services_.clipboard);
     host.AddObject(QStringLiteral("QZ"), scriptObjects_->qz());
     host.AddObject(QStringLiteral("clipboard"), scriptObjects_->clipboard());
     pluginrecord = record;
-    host.AddCode(*text, name);
-    if (rememberAsLast) lastpluginrecord = record;
-    host.Run(QStringLiteral("Main"));
+    host.AddCode(text, CommandRecord::field(record, 2).value_or(QString()));
 }
 
 } // namespace qz

@@ -8,6 +8,8 @@
 
 #include "vbscript/ScriptError.h"
 
+#include <QTimer>
+
 namespace qz {
 
 QzScriptObject::QzScriptObject(Form1& form) : form_(form) {
@@ -62,6 +64,13 @@ void QzScriptObject::refreshbrain() {
 }
 void QzScriptObject::addtobrain(const QString& settings, const QString& plugin) {
     form_.addtobrain(settings, plugin);
+}
+void QzScriptObject::create(const QString& kind) {
+    form_.create(kind);
+}
+void QzScriptObject::changethesetting(int index) {
+    // The opening resets the script host, which must not happen under the script that asked for it.
+    QTimer::singleShot(0, &form_, [form = &form_, index] { form->changethesetting(index); });
 }
 QString QzScriptObject::capturedtext() const {
     return form_.capturedtext;

@@ -40,6 +40,10 @@ public:
     Q_INVOKABLE void RebuildGrammar();
     Q_INVOKABLE void refreshbrain();
     Q_INVOKABLE void addtobrain(const QString& settings, const QString& plugin = QString());
+    // The field builder: a new field of the settings dialog (draw and Changer).
+    Q_INVOKABLE void create(const QString& kind);
+    // Opens the editor on record `index` once the calling script's run has ended.
+    Q_INVOKABLE void changethesetting(int index);
     QString capturedtext() const;
 
 private:

@@ -8,17 +8,32 @@ QString BrainList::record(int i) const {
     return (i >= 0 && i < count()) ? records_.at(i) : QString();
 }
 
+void BrainList::append(const QString& record) {
+    records_.append(record);
+    ids_.append(nextId_++);
+}
+
 bool BrainList::remove(int i) {
     if (i < 0 || i >= count()) return false;
     records_.removeAt(i);
+    ids_.removeAt(i);
     return true;
+}
+
+quint64 BrainList::idAt(int i) const {
+    return (i >= 0 && i < count()) ? ids_.at(i) : 0;
+}
+
+int BrainList::indexOfId(quint64 id) const {
+    return id == 0 ? -1 : int(ids_.indexOf(id));
 }
 
 CommandFile::ReadResult BrainList::load() {
     CommandFile::ReadResult result = CommandFile::read(path_);
     protected_ = result.status == CommandFile::ReadResult::Status::Unreadable;
     encoding_ = result.encoding;
-    records_.append(result.records);
+    for (const QString& record : result.records)
+        append(record);
     return result;
 }
 

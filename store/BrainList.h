@@ -18,9 +18,15 @@ public:
     // Record i, or the empty record when i is outside the list (which matches no command).
     QString record(int i) const;
     const QStringList& records() const { return records_; }
-    void append(const QString& record) { records_.append(record); }
+    void append(const QString& record);
     // Removes record i; the records behind it move up by one. Returns false when i is outside the list.
     bool remove(int i);
+
+    // A record's identity for this run, which removals in front of it do not change (its index does): the
+    // editor changing a record finds it again by this. Ids are never reused; 0 is no record.
+    quint64 idAt(int i) const;
+    // The index of the record with this id, or -1 once it has been removed.
+    int indexOfId(quint64 id) const;
 
     // Reads the command file into the (empty) list. A file that exists but cannot be read is protected:
     // no save of this run touches it, so the user's commands are never overwritten with a partial list.
@@ -34,6 +40,8 @@ public:
 private:
     QString path_;
     QStringList records_;
+    QList<quint64> ids_; // parallel to records_
+    quint64 nextId_ = 1;
     TextEncoding encoding_ = TextEncoding::Utf8;
     bool protected_ = false;
 };

@@ -69,15 +69,32 @@ public:
     explicit LoggingEditor(Log& log) : log(log) {}
     bool isOpen() const override { return open; }
     QString dialogplugin() const override { return open ? plugin : QString(); }
+    void setDialogplugin(const QString& name) override { plugin = name; }
     QString phrase() const override { return open ? phraseText : QString(); }
     void unload() override {
         log.add("unload editor");
         open = false;
     }
+    void clearFields() override {
+        log.add("clear editor");
+        open = true;
+    }
+    QString confirmCaption() const override { return open ? caption : QString(); }
+    void setConfirmButton(const QString& text, const QString& value) override {
+        caption = text;
+        tag = value;
+    }
+    void setConfirmTag(const QString& value) override { tag = value; }
+    void showModeless() override { log.add("show editor"); }
+    void create(const QString& kind) override { log.add("create " + kind); }
+    void attachBrowseButtons() override { log.add("attach Browse"); }
+    QObject* scriptObject(const QString&) override { return nullptr; }
     Log& log;
     bool open = false;
     QString plugin;
     QString phraseText;
+    QString caption;
+    QString tag;
 };
 
 class LoggingMenus : public MenuFiller {
