@@ -1,8 +1,10 @@
 #include "app/QuorzelProgram.h"
 
+#include "editor/SettingsEditor.h"
 #include "engine/Form1.h"
 #include "head/CharacterHead.h"
 #include "listview/CommandList.h"
+#include "platform/window/QtFileChooser.h"
 #include "plugins/ScriptRunner.h"
 #include "shell/CommandMenus.h"
 #include "shell/MessageBoxes.h"
@@ -18,7 +20,7 @@ struct QuorzelProgram::Parts {
     Parts(const QString& programFolder, UserMessages* replacement, std::function<bool()> trayAvailable)
         : messages(replacement ? *replacement : messageBoxes), scripts(messages, &scriptUi),
           tray(&options, std::move(trayAvailable)), head(ProgramFolder(programFolder), messages),
-          menus(ProgramFolder(programFolder), options.ch()) {}
+          menus(ProgramFolder(programFolder), options.ch()), editor(files, programFolder) {}
 
     MessageBoxes messageBoxes;
     UserMessages& messages;
@@ -29,6 +31,8 @@ struct QuorzelProgram::Parts {
     CharacterHead head;
     CommandMenus menus;
     CommandList* list = nullptr; // the main window takes it over and deletes it
+    QtFileChooser files;
+    SettingsEditor editor;
     std::unique_ptr<Form1> form;
 };
 
@@ -54,6 +58,7 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServi
     s.menus = &p.menus;
     // "Options" is on the menu bar too: the only way to it on a desktop without a tray or a head.
     s.menuBar = {p.menus.mnuAdd(), &p.options};
+    s.editor = &p.editor;
     s.ikon = programIcon();
     p.form = std::make_unique<Form1>(s);
 
@@ -69,6 +74,9 @@ QuorzelProgram::QuorzelProgram(const QString& programFolder, const PlatformServi
     QObject::connect(list, &CommandList::deleteRequested, form, &Form1::remove_Click);
     QObject::connect(list, &CommandList::changeRequested, form, &Form1::changer_Click);
     QObject::connect(&p.menus, &CommandMenus::pluginChosen, form, &Form1::pluginmenu_Click);
+
+    // The editor's confirm button.
+    QObject::connect(&p.editor, &SettingsEditor::confirmed, form, &Form1::addtobrain_Click);
 
     // The head: its menu entries ("No head" and one per character file), the right click that opens
     // "Options", and the voice its character file chooses.
@@ -119,6 +127,10 @@ CommandList& QuorzelProgram::list() {
 
 CommandMenus& QuorzelProgram::menus() {
     return parts_->menus;
+}
+
+SettingsEditor& QuorzelProgram::editor() {
+    return parts_->editor;
 }
 
 } // namespace qz

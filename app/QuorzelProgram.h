@@ -16,6 +16,7 @@ class CommandList;
 class CommandMenus;
 class Form1;
 class OptionsMenu;
+class SettingsEditor;
 class TrayIcon;
 class UserMessages;
 
@@ -33,6 +34,7 @@ public:
     CharacterHead& head();
     CommandList& list();
     CommandMenus& menus();
+    SettingsEditor& editor();
 
 private:
     struct Parts;

@@ -25,6 +25,10 @@ Form2* SettingsEditor::load() {
     return form_;
 }
 
+Form2* SettingsEditor::form() const {
+    return form_;
+}
+
 bool SettingsEditor::isOpen() const {
     return form_;
 }

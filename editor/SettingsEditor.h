@@ -37,7 +37,7 @@ public:
     QObject* scriptObject(const QString& name) override;
 
     // The dialog while it is loaded, else null.
-    Form2* form() const { return form_; }
+    Form2* form() const;
     // Browse button `index`: the chosen file's full path goes into path box bp1(index); a cancel changes
     // nothing.
     void Browse(int index);
