@@ -172,7 +172,6 @@ public:
         writeFile("data/brain.qzb", brain);
         if (currentHead) writeFile("character/currenthead.qzs", *currentHead);
         scripts = std::make_unique<ScriptRunner>(messages);
-        Form1Services services;
         services.programFolder = ProgramFolder(dir.path());
         services.recognizer = &recognizer;
         services.synthesizer = &synthesizer;
@@ -226,6 +225,7 @@ public:
     FakeLauncher launcher;
     FakeDocumentOpener opener;
     std::unique_ptr<ScriptRunner> scripts;
+    Form1Services services; // what `form` was made with
     std::unique_ptr<Form1> form;
 };
 
