@@ -5,6 +5,7 @@
 #include "vbscript/ScriptError.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,18 +38,19 @@ void DialogControl::setPlace(const Rect& place) {
 }
 
 void DialogControl::copyFrom(const DialogControl& other) {
-    setPlace(other.place_);
-    setText(other.text());
     if (widget_ && other.widget_) widget_->setFont(other.widget_->font());
+    setText(other.text());
+    setPlace(other.place_);
 }
 
 void DialogControl::applyPlace() {
     if (!widget_) return;
     const QWidget* dialog = widget_->parentWidget();
     // A size a script made negative shows as nothing; the script still reads back what it wrote.
-    widget_->setGeometry(twipsToPixels(place_.left, dialog), twipsToPixels(place_.top, dialog),
-                         std::max(0, twipsToPixels(place_.width, dialog)),
-                         std::max(0, twipsToPixels(place_.height, dialog)));
+    const QRect placed(twipsToPixels(place_.left, dialog), twipsToPixels(place_.top, dialog),
+                       std::max(0, twipsToPixels(place_.width, dialog)),
+                       std::max(0, twipsToPixels(place_.height, dialog)));
+    widget_->setGeometry(shownRect(placed));
 }
 
 void DialogControl::setLeft(int twips) {
@@ -91,6 +93,26 @@ QString LabelControl::text() const {
 
 void LabelControl::setText(const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(widget())) label->setText(text);
+    applyPlace();
+}
+
+QRect LabelControl::shownRect(const QRect& placed) const {
+    auto* label = qobject_cast<QLabel*>(widget());
+    if (!label || label->text().isEmpty() || placed.width() == 0 || placed.height() == 0) return placed;
+    // Twips were laid out for another font: a caption that does not fit gets the room it needs, first
+    // to the right as far as the dialog goes, then below.
+    const QFontMetrics metrics(label->font());
+    QRect shown = placed;
+    const int oneLine = metrics.horizontalAdvance(label->text()) + 1;
+    const QWidget* dialog = label->parentWidget();
+    const int room = dialog ? dialog->width() - placed.x() : oneLine;
+    if (oneLine > shown.width()) shown.setWidth(std::max(shown.width(), std::min(oneLine, room)));
+    const int needed = metrics
+                           .boundingRect(QRect(0, 0, shown.width(), 1 << 20),
+                                         Qt::AlignLeft | Qt::TextWordWrap, label->text())
+                           .height();
+    if (needed > shown.height()) shown.setHeight(needed);
+    return shown;
 }
 
 // ---- text and path boxes ----

@@ -58,6 +58,9 @@ public:
 
 protected:
     void adopt(QWidget* widget);
+    // The pixel rectangle the widget gets for its place; a label widens and deepens it so that its caption
+    // is never cut off, whatever the font.
+    virtual QRect shownRect(const QRect& placed) const { return placed; }
 
 private:
     const vbscript::plugin::ControlDesign& design_;
@@ -76,6 +79,9 @@ public:
     LabelControl(const vbscript::plugin::ControlDesign& design, QWidget* dialog);
     QString text() const override;
     void setText(const QString& text) override;
+
+protected:
+    QRect shownRect(const QRect& placed) const override;
 };
 
 // `Textbox` and `bp1`: single-line text boxes.
