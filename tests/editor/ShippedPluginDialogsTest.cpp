@@ -3,6 +3,7 @@
 
 #include "tests/editor/EditorFixture.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 
@@ -98,6 +99,51 @@ TEST(ShippedPlugins, RunprogramOffersBrowseForTheFile) {
     f.click(f.field(design::kBrowseButton, 1));
     f.confirm();
     EXPECT_EQ(f.form->brainlist().record(3), "show the report|plugin|runprogram|/home/me/report.pdf|open");
+}
+
+// The complete plugin of the README's plugin-author section, as a user would use it.
+TEST(ReadmeExample, CreatesAndChangesItsCommand) {
+    QFile readme(QZ_SOURCE_DIR "/README.md");
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype from = text.indexOf("### A complete plugin");
+    const qsizetype to = text.indexOf("### Trying a plugin", from);
+    ASSERT_GT(from, 0);
+    QByteArray plugin;
+    for (const QString& line : text.mid(from, to - from).split('\n'))
+        if (line.startsWith("    ") || (line.isEmpty() && !plugin.isEmpty()))
+            plugin += line.mid(4).toUtf8() + "\r\n";
+    ASSERT_TRUE(plugin.contains("Sub draw"));
+
+    EditorFixture f;
+    f.writeFile("data/greeting.qzp", plugin);
+    f.start();
+    f.form->pluginmenu_Click("greeting");
+    ASSERT_TRUE(f.editor.isOpen());
+    expectReadable(f.dialog(), "greeting draw");
+    f.type(design::kTextbox, 0, "good afternoon");
+    f.type(design::kTextbox, 1, "Good afternoon to you");
+    static_cast<QAbstractButton*>(f.field(design::kCheckbox, 1)->widget())->click();
+    f.confirm(); // no picture chosen yet
+    ASSERT_EQ(f.messages.texts.size(), 1);
+    EXPECT_TRUE(f.messages.texts[0].contains("Choose the picture with Browse."))
+        << f.messages.texts[0].toStdString();
+    f.files.answers = {QString("/home/me/sun.png")};
+    f.click(f.field(design::kBrowseButton, 1));
+    f.confirm();
+    EXPECT_EQ(f.form->brainlist().record(3),
+              "good afternoon|plugin|greeting|Good afternoon to you|/home/me/sun.png");
+
+    f.form->changer_Click(3);
+    EXPECT_EQ(f.field(design::kTextbox, 0)->text(), "good afternoon");
+    EXPECT_EQ(static_cast<CheckBoxControl*>(f.field(design::kCheckbox, 1))->Value(), 1);
+    EXPECT_EQ(f.field(design::kPathBox, 1)->text(), "/home/me/sun.png");
+    expectReadable(f.dialog(), "greeting Changer");
+    f.form->state().activate();
+    f.confirm();
+    f.recognizer.say("good afternoon");
+    EXPECT_TRUE(f.synthesizer.log().contains("[speak flags=1] Good afternoon to you"));
+    EXPECT_EQ(f.opener.opened, QStringList{"/home/me/sun.png"});
 }
 
 } // namespace
