@@ -72,6 +72,12 @@ std::optional<QString> QtFileChooser::chooseFile(QWidget* owner, const FileReque
     } else {
         dialog->setDirectory(request.startFolder);
     }
+    // On a small screen at a high DPI the dialog's own size would not fit: keep it within the screen.
+    if (const QScreen* screen =
+            owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size() * 0.85;
+        dialog->resize(dialog->sizeHint().expandedTo(QSize(640, 400)).boundedTo(room));
+    }
     dialog->installEventFilter(new CentreOnScreen(dialog));
     const int result = dialog->exec();
     // The owner may have been closed while the dialog ran, taking the dialog with it.
