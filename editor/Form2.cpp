@@ -72,6 +72,19 @@ QObject* Form2::scriptObject() const {
     return scriptObject_;
 }
 
+void Form2::discardScriptObjects() {
+    for (const Array& a : arrays_) {
+        for (QObject* element : a.elements->Elements())
+            delete element;
+        delete a.elements;
+    }
+    arrays_.clear();
+    delete addtobrain_;
+    addtobrain_ = nullptr;
+    delete scriptObject_;
+    scriptObject_ = nullptr;
+}
+
 void Form2::removeFields() {
     for (const Array& a : arrays_) {
         for (int i = 1, last = a.elements->UBound(); i <= last; ++i) {
@@ -141,6 +154,7 @@ void Form2::resizeEvent(QResizeEvent* event) {
 }
 
 void Form2::placeConfirmButton() {
+    if (!addtobrain_) return; // discarded
     design::Rect place = addtobrain_->place();
     place.left = clientWidth_ - place.width - 4;
     place.top = clientHeight_ - place.height - 4;
@@ -148,6 +162,7 @@ void Form2::placeConfirmButton() {
 }
 
 void Form2::orderTabs() {
+    if (!addtobrain_) return;
     std::vector<DialogControl*> fields;
     for (const Array& a : arrays_) {
         if (a.design->kind == design::ControlKind::Label) continue;

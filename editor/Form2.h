@@ -47,6 +47,10 @@ public:
     int clientHeightTwips() const { return clientHeight_; }
     void setClientTwips(int width, int height);
 
+    // Deletes every control and the objects scripts reach them by, so that what a script still holds
+    // answers that it no longer exists; the window itself stays until it is deleted.
+    void discardScriptObjects();
+
     // Tab order: the phrase box, the plugin's fields from top to bottom and left to right (each path box
     // followed by its Browse button), then the confirm button.
     void orderTabs();

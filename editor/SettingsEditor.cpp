@@ -52,11 +52,7 @@ void SettingsEditor::unload() {
     form->hide();
     // Scripts that still hold a field find it gone at once; the window itself goes from the event loop,
     // since this may run inside one of its own events.
-    QList<QPointer<QObject>> reachable;
-    for (QObject* child : form->children())
-        if (!child->isWidgetType()) reachable.append(child);
-    for (const QPointer<QObject>& object : reachable)
-        delete object.data();
+    form->discardScriptObjects();
     form->deleteLater();
 }
 
