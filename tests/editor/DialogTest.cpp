@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -286,6 +287,29 @@ TEST_F(Editor, ConfirmButtonIsReportedOutsideItsOwnClick) {
     settle();
     EXPECT_EQ(confirmed, 1);
     EXPECT_FALSE(editor.isOpen());
+}
+
+TEST_F(Editor, KeyboardGoesThroughTheFieldsTopDownAndEnterConfirms) {
+    editor.clearFields();
+    Form2& form = *editor.form();
+    DialogControl* lower = form.create("textinput");
+    DialogControl* upper = form.create("browsedialog");
+    lower->setTop(1800);
+    upper->setTop(900);
+    form.attachBrowseButtons();
+    editor.showModeless();
+    QWidget* phrase = form.element(design::kTextbox, 0)->widget();
+    EXPECT_EQ(phrase->nextInFocusChain(), upper->widget());
+    EXPECT_EQ(upper->widget()->nextInFocusChain(), form.element(design::kBrowseButton, 1)->widget());
+    EXPECT_EQ(form.element(design::kBrowseButton, 1)->widget()->nextInFocusChain(), lower->widget());
+    EXPECT_EQ(lower->widget()->nextInFocusChain(), form.confirmButton()->widget());
+
+    int confirmed = 0;
+    QObject::connect(&editor, &SettingsEditor::confirmed, [&] { ++confirmed; });
+    phrase->setFocus();
+    QTest::keyClick(phrase, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(confirmed, 1);
 }
 
 TEST_F(Editor, ScriptObjectsByName) {
