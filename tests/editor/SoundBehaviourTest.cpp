@@ -37,11 +37,9 @@ const QByteArray kListener =
 const QByteArray kHalfDraw = "Sub draw\r\n  qz.create \"browsedialog\"\r\n  browsedialog(1).Top = 900\r\n"
                              "  x = 1 / 0\r\n  qz.create \"textinput\"\r\nEnd Sub\r\n";
 
-// What the list's delete does: remove, refresh, rebuild the grammar.
+// A row's delete button.
 void deleteRecord(EditorFixture& f, int index) {
-    f.form->brainlist().remove(index);
-    f.form->refreshbrain();
-    f.form->RebuildGrammar();
+    f.form->remove_Click(index);
 }
 
 TEST(ChangeTracksTheRecord, DeletingInFrontOfItStillReplacesTheRightOne) {
@@ -91,7 +89,7 @@ TEST(SharedScriptHost, CommandHeardDuringTheYieldsWaitsForTheProcedure) {
         const char* name;
         bool confirm; // heard while confirming instead of while opening
     };
-    for (const Case c : {Case{"Opening", false}, Case{"Confirming", true}}) {
+    for (const Case& c : {Case{"Opening", false}, Case{"Confirming", true}}) {
         EditorFixture f(kStates + "Run probe|plugin|probe|first\r\n");
         f.writeFile("data/probe.qzp", kProbe);
         f.shipPlugin("say");
@@ -148,7 +146,7 @@ TEST(SharedScriptHost, CaptureAfterASettingsRunReachesThePluginThatAskedForIt) {
 }
 
 TEST(BlankPhrase, IsRefusedWithTheReasonAndTheDialogStays) {
-    for (const QString phrase : {QString(), QString("   ")}) {
+    for (const QString& phrase : {QString(), QString("   ")}) {
         EditorFixture f;
         f.writeFile("data/lax.qzp", kLax);
         f.start();
