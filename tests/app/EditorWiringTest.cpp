@@ -1,18 +1,25 @@
 // The command editor as the program wires it: the dialog's own confirm button reaches the controller,
 // and the command lands in the file.
 
+#define QTEST_QPA_MOUSE_HANDLING
+
 #include "FakePlatform.h"
 #include "app/QuorzelProgram.h"
 #include "editor/Form2.h"
 #include "editor/SettingsEditor.h"
 #include "engine/Form1.h"
+#include "listview/CommandList.h"
+#include "platform/window/ElidedLabel.h"
+#include "shell/CommandMenus.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -59,20 +66,40 @@ protected:
     std::unique_ptr<QuorzelProgram> program;
 };
 
-TEST_F(EditorWiring, CreateThenChangeThroughTheDialogsButton) {
-    program->form().pluginmenu_Click("say");
+TEST_F(EditorWiring, AddChangeAndDeleteASayCommandTheWayTheUserDoes) {
+    Form1& form = program->form();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QAction* say = nullptr;
+    for (QAction* entry : program->menus().mnuAdd()->actions())
+        if (entry->text() == "say") say = entry;
+    ASSERT_NE(say, nullptr);
+    say->trigger();
     ASSERT_TRUE(program->editor().isOpen());
     type(design::kTextbox, 0, "good evening");
     type(design::kTextbox, 1, "Evening");
     clickConfirm();
     EXPECT_FALSE(program->editor().isOpen());
     EXPECT_EQ(brain(), kStates + "good evening|plugin|say|Evening\r\n");
+    CommandList& list = program->list();
+    ASSERT_EQ(list.rowCount(), 4);
+    EXPECT_EQ(list.row(3)->command()->text(), "good evening");
 
-    program->form().changer_Click(3);
+    // The row's own change button, shown once the row is selected.
+    QTest::mouseClick(list.row(3), Qt::LeftButton, {}, QPoint(100, 8));
+    ASSERT_TRUE(list.row(3)->changer()->isVisible());
+    QTest::mouseClick(list.row(3)->changer(), Qt::LeftButton);
     ASSERT_TRUE(program->editor().isOpen());
+    EXPECT_EQ(program->editor().form()->element(design::kTextbox, 1)->text(), "Evening");
     type(design::kTextbox, 1, "Good evening to you");
     clickConfirm();
     EXPECT_EQ(brain(), kStates + "good evening|plugin|say|Good evening to you\r\n");
+    EXPECT_EQ(list.row(3)->command()->text(), "good evening");
+
+    QTest::mouseClick(list.row(3), Qt::LeftButton, {}, QPoint(100, 8));
+    QTest::mouseClick(list.row(3)->remove(), Qt::LeftButton);
+    EXPECT_EQ(brain(), kStates);
+    EXPECT_EQ(list.rowCount(), 3);
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("\n").toStdString();
 }
 
