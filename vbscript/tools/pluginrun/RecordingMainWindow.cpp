@@ -76,6 +76,11 @@ std::u16string RecordingMainWindow::setting(const Variant& n) const {
 void RecordingMainWindow::addtobrain(const std::u16string& settings, std::u16string plugin) {
     if (plugin.empty()) plugin = dialog_.dialogplugin;
     const std::u16string& phrase = dialog_.textboxes->elements[0]->text;
+    // As in the program: a command without words would be carried out at any noise.
+    if (phrase.find_first_not_of(u" \t") == std::u16string::npos)
+        throw ScriptError(5,
+                          u"Type the activation phrase: a command without words would be carried out at any "
+                          u"noise Quorzel hears.");
     const auto pieces = fields(settings);
     std::u16string record;
     if (pieces.size() > 1 && pieces[1] == kRepeatMarker)
