@@ -3,7 +3,6 @@
 # on a real display, the dialog filled from the keyboard, Enter pressed; the new line must be in brain.qzb
 # as written, and saying its phrase at once must run its program; then its row's pencil changes it and its
 # cross deletes it, each step checked byte for byte in brain.qzb.
-# be in brain.qzb as written, and saying its phrase at once must run its program.
 # Usage: run-e2e-editor.sh PROGRAM_FOLDER SOURCE_FOLDER
 set -euo pipefail
 
