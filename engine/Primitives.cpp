@@ -13,6 +13,7 @@
 #include "store/CommandRecord.h"
 
 #include "vbscript/ScriptError.h"
+#include "vbscript/Variant.h"
 
 #include <cmath>
 
@@ -60,14 +61,15 @@ QString Form1::getsellected() {
 }
 
 QString Form1::settings(float& n) const {
-    // The sum is formed in single precision, like the argument.
+    // The sum is formed in single precision, like the argument. An index must fit a Long, as the script
+    // language's own indexes do; beyond that it is an overflow, never a wrapped-around number.
     const float sum = n + 2.0f;
-    const int index = roundHalfEven(sum);
-    const auto value = CommandRecord::field(pluginrecord, index);
+    if (!(std::nearbyint(sum) >= -2147483648.0f && std::nearbyint(sum) < 2147483648.0f))
+        throw vbscript::ScriptError(6);
+    const auto value = CommandRecord::field(pluginrecord, roundHalfEven(sum));
     if (!value)
-        throw vbscript::ScriptError(
-            9, toScriptText(
-                   QStringLiteral("Subscript out of range: the command has no setting %1").arg(index - 2)));
+        throw vbscript::ScriptError(9, u"Subscript out of range: the command has no setting " +
+                                           vbscript::Variant::fromSingle(n).toString());
     return *value;
 }
 

@@ -63,6 +63,27 @@ TEST(Primitives, SettingsRoundsHalvesToEvenAndFailsBeyondTheRecord) {
     }
 }
 
+TEST(Primitives, SettingsBeyondTheRecordOrBeyondLongAreErrorsTheScriptCanCatch) {
+    EngineFixture f("go|plugin|probe|first|second\r\n");
+    f.writeFile("data/probe.qzp", "Sub Main\r\n"
+                                  "  On Error Resume Next\r\n"
+                                  "  For Each n In Array(99999, 2.6, -40000, 1E+10, -3E+9, 2147483647)\r\n"
+                                  "    Err.Clear : x = settings(n)\r\n"
+                                  "    speak Err.Number & \" \" & Err.Description\r\n"
+                                  "  Next\r\n"
+                                  "End Sub\r\n");
+    f.start();
+    f.form->state().activate();
+    f.recognizer.say("go");
+    EXPECT_EQ(f.synthesizer.log(),
+              (QStringList{"[speak flags=1] 9 Subscript out of range: the command has no setting 99999",
+                           "[speak flags=1] 9 Subscript out of range: the command has no setting 2.6",
+                           "[speak flags=1] 9 Subscript out of range: the command has no setting -40000",
+                           "[speak flags=1] 6 Overflow", "[speak flags=1] 6 Overflow",
+                           // As a single-precision number it is 2^31, beyond Long.
+                           "[speak flags=1] 6 Overflow"}));
+}
+
 TEST(Primitives, SetvoiceClampsAndWritesBack) {
     EngineFixture f;
     f.start();
