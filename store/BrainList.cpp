@@ -34,12 +34,16 @@ CommandFile::ReadResult BrainList::load() {
     encoding_ = result.encoding;
     for (const QString& record : result.records)
         append(record);
+    if (result.status == CommandFile::ReadResult::Status::Ok) onDisk_ = result.records;
     return result;
 }
 
-QString BrainList::save() {
+QString BrainList::save(FileDevice& device) {
     if (protected_) return {};
-    return CommandFile::write(path_, records_, encoding_);
+    if (onDisk_ && *onDisk_ == records_) return {};
+    const QString failure = CommandFile::write(path_, records_, encoding_, device);
+    if (failure.isEmpty()) onDisk_ = records_;
+    return failure;
 }
 
 } // namespace qz

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace qz {
 
 // `brainlist`: the ordered command records, in file order, and the command file they are saved to.
@@ -32,8 +34,11 @@ public:
     // no save of this run touches it, so the user's commands are never overwritten with a partial list.
     CommandFile::ReadResult load();
 
-    // Rewrites the command file from the list. Returns the reason of a failure, or an empty string.
-    QString save();
+    // Rewrites the command file from the list. A list that still holds exactly what the file gave it (or
+    // what the last save wrote) writes nothing: a hand-edited file is not rewritten until a command
+    // changes, and a start-up in a read-only folder has nothing to fail at. Returns the reason of a
+    // failure in words, or an empty string.
+    QString save(FileDevice& device = systemFileDevice());
     bool isProtected() const { return protected_; }
     TextEncoding encoding() const { return encoding_; }
 
@@ -44,6 +49,7 @@ private:
     quint64 nextId_ = 1;
     TextEncoding encoding_ = TextEncoding::Utf8;
     bool protected_ = false;
+    std::optional<QStringList> onDisk_; // the records the file holds; nothing when it does not exist
 };
 
 } // namespace qz

@@ -2,9 +2,10 @@
 
 #include "store/TextLines.h"
 
+#include "store/SafeSave.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qz::CommandFile {
 
@@ -37,26 +38,25 @@ ReadResult read(const QString& path) {
         result.error = file.errorString();
         return result;
     }
+    // Loading a file that is not text would turn it into nonsense records, and the next save would write
+    // those over whatever the file really is.
+    result.error = whyNotText(bytes);
+    if (!result.error.isEmpty()) {
+        result.status = ReadResult::Status::Unreadable;
+        return result;
+    }
     result.encoding = detectEncoding(bytes);
     result.records = splitTextLines(bytes, result.encoding);
     return result;
 }
 
-QString write(const QString& path, const QStringList& records, TextEncoding& encoding) {
+QString write(const QString& path, const QStringList& records, TextEncoding& encoding, FileDevice& device) {
     QByteArray bytes;
     if (!serializeRecords(records, encoding, bytes)) {
         encoding = TextEncoding::Utf8;
         serializeRecords(records, encoding, bytes);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) return file.errorString();
-    return {};
+    return saveFileSafely(path, bytes, device);
 }
 
 } // namespace qz::CommandFile

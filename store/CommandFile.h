@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/FileDevice.h"
 #include "store/TextEncoding.h"
 
 #include <QString>
@@ -25,11 +26,12 @@ bool serializeRecords(const QStringList& records, TextEncoding encoding, QByteAr
 // empty list that the first save creates.
 ReadResult read(const QString& path);
 
-// Writes through a temporary file in the same folder that replaces the old file only when complete, so a
-// failure leaves the old file whole. Returns an empty string on success, otherwise the reason.
+// Saves the records with saveFileSafely: nothing is written when the file already holds these bytes, and a
+// failure leaves the old file whole. Returns an empty string on success, otherwise the reason in words.
 // A record that has no Windows-1252 form turns a Windows-1252 file into UTF-8 (`encoding` is updated)
 // rather than losing characters.
-QString write(const QString& path, const QStringList& records, TextEncoding& encoding);
+QString write(const QString& path, const QStringList& records, TextEncoding& encoding,
+              FileDevice& device = systemFileDevice());
 
 } // namespace CommandFile
 } // namespace qz

@@ -11,10 +11,11 @@ QStringList splitTextLines(const QByteArray& bytes, TextEncoding encoding) {
     qsizetype start = 0;
     qsizetype pos = 0;
     while (pos < size) {
-        if (data[pos] == '\r') {
+        const char c = data[pos];
+        if (c == '\r' || c == '\n') {
             lines.append(decodeText(QByteArray(data + start, pos - start), encoding));
             ++pos;
-            if (pos < size && data[pos] == '\n') ++pos;
+            if (c == '\r' && pos < size && data[pos] == '\n') ++pos;
             start = pos;
         } else {
             ++pos;
@@ -22,6 +23,20 @@ QStringList splitTextLines(const QByteArray& bytes, TextEncoding encoding) {
     }
     if (start < size) lines.append(decodeText(QByteArray(data + start, size - start), encoding));
     return lines;
+}
+
+QString whyNotText(const QByteArray& bytes) {
+    if (bytes.contains('\0')) return QStringLiteral("It is not a text file: it holds NUL bytes");
+    qsizetype controls = 0;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n' && byte != '\f') || byte == 0x7F)
+            ++controls;
+    }
+    // Text has next to none; a quarter already means a program's data, not lines someone wrote.
+    if (controls * 4 > bytes.size())
+        return QStringLiteral("It is not a text file: most of it is control characters");
+    return {};
 }
 
 std::optional<QStringList> readTextLines(const QString& path, QString* error) {

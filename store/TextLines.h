@@ -13,10 +13,14 @@
 
 namespace qz {
 
-// Splits the bytes of an 8-bit text file into lines: a line ends at CR, alone or followed by LF; an LF
-// without a CR before it stays in the line; the last line counts without a line end; a final line end adds
-// no empty line.
+// Splits the bytes of an 8-bit text file into lines: a line ends at CR LF, at CR or at LF, since Linux
+// editors and `echo >>` end lines with LF alone; the last line counts without a line end; a final line end
+// adds no empty line.
 QStringList splitTextLines(const QByteArray& bytes, TextEncoding encoding);
+
+// Why these bytes are not text (a NUL byte, or control characters in more than a quarter of the bytes), or
+// "" when they are.
+QString whyNotText(const QByteArray& bytes);
 
 // The lines of the file at `path`, decoded in the encoding its bytes are in (detectEncoding). Nothing when
 // the file cannot be read; `error` then says why.

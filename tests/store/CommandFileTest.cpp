@@ -33,7 +33,7 @@ struct ParseCase {
 
 class ParseRecords : public testing::TestWithParam<ParseCase> {};
 
-TEST_P(ParseRecords, SplitsLinesAtCarriageReturns) {
+TEST_P(ParseRecords, EndsLinesAtCrLfCrOrLf) {
     const ParseCase& c = GetParam();
     EXPECT_EQ(splitTextLines(c.bytes, TextEncoding::Utf8), c.records);
 }
@@ -41,15 +41,80 @@ TEST_P(ParseRecords, SplitsLinesAtCarriageReturns) {
 INSTANTIATE_TEST_SUITE_P(
     LineEnds, ParseRecords,
     testing::Values(ParseCase{"EmptyFile", "", {}}, ParseCase{"CrLf", "a|b\r\nc|d\r\n", {"a|b", "c|d"}},
-                    ParseCase{"LoneCr", "a\rb\r", {"a", "b"}},
-                    ParseCase{"LoneLfStaysInsideTheLine", "a\nb\r\nc", {"a\nb", "c"}},
-                    ParseCase{"TrailingLfStaysInTheLastRecord", "a\r\nb\n", {"a", "b\n"}},
+                    ParseCase{"LoneCr", "a\rb\r", {"a", "b"}}, ParseCase{"LoneLf", "a\nb\n", {"a", "b"}},
+                    // What `echo >>` does to a file a Windows program wrote: two more commands.
+                    ParseCase{"LfLinesAppendedToCrLf", "a\r\nb\nc\n", {"a", "b", "c"}},
+                    ParseCase{"MixedInOneFile", "a\nb\r\nc\rd", {"a", "b", "c", "d"}},
                     ParseCase{"NoFinalLineEnd", "a\r\nlast", {"a", "last"}},
                     ParseCase{"BlankLineInTheMiddleIsAnEmptyRecord", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+                    ParseCase{"BlankLfLine", "a\n\nb", {"a", "", "b"}},
                     ParseCase{"OnlyLineEnds", "\r\n\r\n", {"", ""}},
                     ParseCase{"CrThenCrLf", "a\r\r\nb", {"a", "", "b"}},
+                    ParseCase{"LfThenCrIsTwoLineEnds", "a\n\rb", {"a", "", "b"}},
                     ParseCase{"NothingIsTrimmed", "  spaced  |x \r\n", {"  spaced  |x "}}),
     [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
+
+TEST(CommandFileRead, FilesThatAreNotTextAreUnreadableAndSayWhy) {
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* why; // nullptr: text
+    };
+    const Case cases[] = {
+        {"NulByte", QByteArray("a|activate|x\r\nb\0c\r\n", 17), "NUL bytes"},
+        {"Picture", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "NUL bytes"},
+        {"MostlyControls",
+         "\x01\x02\x03\x04\x05"
+         "ab\x06\x07\x1b\x7f",
+         "control characters"},
+        {"TabsAndAFewControlsAreText", "a\tb|plugin|keys|\x1b[A\r\nc|x|y\r\n", nullptr},
+        {"Windows1252HighBytesAreText", "caf\xE9 \x80\x93\x94\r\n", nullptr},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("brain.qzb");
+        writeAll(path, c.bytes);
+        const auto result = CommandFile::read(path);
+        if (c.why) {
+            EXPECT_EQ(result.status, CommandFile::ReadResult::Status::Unreadable) << c.name;
+            EXPECT_TRUE(result.error.contains(c.why)) << c.name << ": " << result.error.toStdString();
+            EXPECT_TRUE(result.records.isEmpty()) << c.name;
+        } else {
+            EXPECT_EQ(result.status, CommandFile::ReadResult::Status::Ok) << c.name;
+        }
+    }
+}
+
+TEST(CommandFileRead, ANotTextFileIsNeverWritten) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("brain.qzb");
+    const QByteArray binary("\x7f"
+                            "ELF\x02\x01\x01\0\0\0",
+                            10);
+    writeAll(path, binary);
+    BrainList list(path);
+    EXPECT_EQ(list.load().status, CommandFile::ReadResult::Status::Unreadable);
+    EXPECT_TRUE(list.isProtected());
+    list.append("new|plugin|say|x");
+    EXPECT_EQ(list.save(), "");
+    EXPECT_EQ(readAll(path), binary);
+}
+
+TEST(CommandFileRead, HandEditedLineEndsStayUntilACommandChanges) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("brain.qzb");
+    const QByteArray edited = "a|activate|hi\r\nb|plugin|say|1\nc|plugin|say|2\n";
+    writeAll(path, edited);
+    BrainList list(path);
+    list.load();
+    ASSERT_EQ(list.records(), (QStringList{"a|activate|hi", "b|plugin|say|1", "c|plugin|say|2"}));
+    EXPECT_EQ(list.save(), ""); // start-up's refresh: nothing changed, nothing written
+    EXPECT_EQ(readAll(path), edited);
+    list.append("d|plugin|say|3");
+    EXPECT_EQ(list.save(), "");
+    EXPECT_EQ(readAll(path),
+              QByteArray("a|activate|hi\r\nb|plugin|say|1\r\nc|plugin|say|2\r\nd|plugin|say|3\r\n"));
+}
 
 TEST(CommandFileWrite, EveryRecordEndsInCrLfAndAnEmptyListIsAnEmptyFile) {
     QTemporaryDir dir;
