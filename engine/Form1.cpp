@@ -174,7 +174,7 @@ void Form1::loadCommandFile() {
         services_.messages->warning(
             QStringLiteral("Quorzel"),
             QStringLiteral(
-                "Quorzel could not read its command file\n%1\n\n%2\n\nThe file is left exactly as it "
+                "Quorzel could not read its command file\n%1\n\n%2.\n\nThe file is left exactly as it "
                 "is: Quorzel starts without your commands and will not write to it until it is "
                 "started again.")
                 .arg(brainlist_.filePath(), result.error));
@@ -208,7 +208,7 @@ void Form1::refreshbrain() {
         return;
     }
     tellOnce(failure,
-             QStringLiteral("Quorzel could not save your commands to\n%1\n\n%2\n\nThe file keeps its "
+             QStringLiteral("Quorzel could not save your commands to\n%1\n\n%2.\n\nThe file keeps its "
                             "previous contents; the change is kept while Quorzel runs.")
                  .arg(brainlist_.filePath(), failure));
 }

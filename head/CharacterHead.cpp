@@ -8,6 +8,7 @@
 #include "head/HeadWindow.h"
 #include "platform/ports/UserMessages.h"
 #include "store/CommandFile.h"
+#include "store/TextLines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -94,6 +95,9 @@ void CharacterHead::nh_Click(int index, const QString& caption) {
 void CharacterHead::writeCurrentHead(const QString& line) {
     TextEncoding encoding = TextEncoding::Utf8;
     const QString file = currentHeadFile();
+    // A file that already names this head is left as the user wrote it (start-up shows the head it names).
+    const auto lines = readTextLines(file);
+    if (lines && !lines->isEmpty() && lines->first() == line) return;
     const QString failure = CommandFile::write(file, {line}, encoding);
     if (failure.isEmpty()) {
         lastWriteFailure_.clear();

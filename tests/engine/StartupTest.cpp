@@ -1,6 +1,7 @@
 #include "tests/engine/EngineFixture.h"
 
 #include "platform/speech/SpeechVoice.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -96,6 +97,55 @@ TEST(Startup, UnreadableCommandFileIsReportedOnceAndKeptWhole) {
     f.form->addtobrain("hi", "");
     EXPECT_EQ(f.messages.texts.size(), 1); // no second box for the skipped saves
     EXPECT_TRUE(QFileInfo(f.dir.filePath("data/brain.qzb")).isDir());
+}
+
+TEST(Startup, LinesAppendedWithLfAloneAreCommandsOfTheirOwn) {
+    // A file from the original program, and two commands added with `echo >>`.
+    EngineFixture f("Wake up|activate|At your service\r\nGo quiet|deactivate|Standing by\r\n"
+                    "Sleep now|sleep|Good night\r\nopen mail|plugin|say|mail\nopen web|plugin|say|web\n");
+    f.form->Form_Load();
+    EXPECT_EQ(f.form->brainlist().count(), 5);
+    EXPECT_EQ(f.recognizer.activePhrases(),
+              (QStringList{"Wake up", "Go quiet", "Sleep now", "open mail", "open web"}));
+    EXPECT_TRUE(f.messages.texts.isEmpty());
+}
+
+TEST(Startup, ACommandFileThatIsNotTextIsToldOnceAndNeverWritten) {
+    const QByteArray binary("GIF89a\x01\0\x01\0\x80\0\0", 13);
+    EngineFixture f(binary);
+    f.form->Form_Load();
+    ASSERT_EQ(f.messages.texts.size(), 1);
+    EXPECT_TRUE(f.messages.texts[0].contains(f.dir.filePath("data/brain.qzb")));
+    EXPECT_TRUE(f.messages.texts[0].contains("not a text file")) << f.messages.texts[0].toStdString();
+    EXPECT_EQ(f.form->brainlist().count(), 0);
+    f.editor.open = true;
+    f.editor.plugin = "say";
+    f.editor.phraseText = "hello";
+    f.form->addtobrain("hi", "");
+    EXPECT_EQ(f.messages.texts.size(), 1);
+    EXPECT_EQ(f.readFile("data/brain.qzb"), binary);
+}
+
+TEST(Startup, OnAFullDiskStartUpSaysNothingAndAFailedSaveSaysTheDiskIsFull) {
+    EngineFixture f;
+    const QByteArray brain = f.readFile("data/brain.qzb");
+    test::SmallDisk disk(f.dir.filePath("data"), 16 * 1024);
+    if (!disk.mounted()) GTEST_SKIP() << disk.whyNot().toStdString();
+    f.writeFile("data/brain.qzb", brain);
+    disk.fill();
+    f.form->Form_Load();
+    EXPECT_TRUE(f.messages.texts.isEmpty());
+    EXPECT_EQ(f.readFile("data/brain.qzb"), brain);
+
+    f.editor.open = true;
+    f.editor.plugin = "say";
+    f.editor.phraseText = "hello";
+    f.form->addtobrain("hi", "");
+    ASSERT_EQ(f.messages.texts.size(), 1);
+    EXPECT_TRUE(f.messages.texts[0].contains("The disk is full.")) << f.messages.texts[0].toStdString();
+    EXPECT_EQ(f.readFile("data/brain.qzb"), brain);
+    EXPECT_EQ(f.form->brainlist().count(), 4); // kept while the program runs
+    EXPECT_EQ(f.recognizer.activePhrases().size(), 4);
 }
 
 TEST(Startup, WithoutRecogniserOrVoiceTheProgramStillStarts) {
