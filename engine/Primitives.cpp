@@ -10,6 +10,7 @@
 #include "platform/speech/Recognizer.h"
 #include "platform/speech/SpeechError.h"
 #include "platform/speech/SpeechVoice.h"
+#include "plugins/ScriptRunner.h"
 #include "store/CommandRecord.h"
 
 #include "vbscript/ScriptError.h"
@@ -42,7 +43,13 @@ void Form1::say(const QString& text) {
 
 void Form1::presskeys(const QString& keys) {
     if (!services_.keys) throw DesktopError("Pressing keys needs an X11 display");
-    services_.keys->pressKeys(keys);
+    // A long run of keys ends with the script's time, like any statement of the script.
+    ScriptRunner* scripts = services_.scripts;
+    try {
+        services_.keys->pressKeys(keys, [scripts] { return scripts && scripts->stopRequested(); });
+    } catch (const KeySendingStopped&) {
+        throw vbscript::ScriptStopped();
+    }
 }
 
 void Form1::cmd(const QString& commandLine) {

@@ -20,9 +20,10 @@ public:
     XTestKeySender& operator=(const XTestKeySender&) = delete;
 
     // Returns once the X server has the strokes, without waiting for the focused program to read them; only
-    // text with more characters missing from the keyboard map than it has free keys pauses (see README.md).
-    // Throws DesktopError "Pressing keys needs an X11 display" when no display can be opened.
-    void send(const KeyStrokes& strokes) override;
+    // text with more characters missing from the keyboard map than it has spare keys pauses (see README.md).
+    // Throws DesktopError "Pressing keys needs an X11 display" when no display can be opened, and
+    // KeySendingStopped when `stop` says so.
+    void send(const KeyStrokes& strokes, const StopCheck& stop = {}) override;
 
 private:
     class Connection;

@@ -12,7 +12,8 @@ namespace qz {
 
 class FakeKeySender : public KeySender {
 public:
-    void send(const KeyStrokes& strokes) override;
+    // Checks `stop` before every stroke, as the real sender does between batches.
+    void send(const KeyStrokes& strokes, const StopCheck& stop = {}) override;
 
     // One entry per send call, as describeKeyStrokes() writes it.
     QStringList sent;
@@ -21,6 +22,8 @@ public:
 
     // When set, send throws DesktopError with this message and records nothing.
     QString failWith;
+    // Each stroke takes this long, for tests of a send that outlasts a script's time.
+    int microsecondsPerStroke = 0;
     // Called after recording, e.g. to play the focused program answering Control+C.
     std::function<void(const KeyStrokes&)> onSend;
 };

@@ -368,6 +368,9 @@ Variant ScriptQObject::invoke(int memberId, InvokeKind kind, const CallArgs& arg
         return invokeMember(table_->members[size_t(memberId - 1)], kind, args);
     } catch (const ScriptError&) {
         throw;
+    } catch (const vbscript::ScriptStopped&) {
+        // A member that gave up because the script's time is up: the run ends, On Error cannot keep it.
+        throw;
     } catch (const std::out_of_range& e) {
         throw ScriptError(kSubscriptOutOfRange, toScriptText(QString::fromUtf8(e.what())));
     } catch (const std::exception& e) {

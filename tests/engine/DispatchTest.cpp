@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 namespace qz::test {
@@ -125,6 +127,7 @@ TEST(DispatchPlugin, RunawayPluginsEndAndTheProgramGoesOn) {
         const char* name;
         QByteArray main;
         const char* error;
+        int microsecondsPerKey = 0;
     } cases[] = {
         {"slow body", "  Do\r\n    s = String(3000000, \"x\")\r\n  Loop\r\n", "Script timed out"},
         {"allocating loop", "  Do\r\n    ReDim a(100000) : s = Space(100000) & s : s = \"\"\r\n  Loop\r\n",
@@ -132,10 +135,15 @@ TEST(DispatchPlugin, RunawayPluginsEndAndTheProgramGoesOn) {
         {"memory-keeping",
          "  Dim a(1000)\r\n  For i = 0 To 1000\r\n    a(i) = String(1000000, \"k\")\r\n  Next\r\n",
          "Out of memory"},
+        // 100,000 keys that would take 10 s to send: the send itself stops at the time-out.
+        {"long key run", "  presskeys String(100000, \"a\")\r\n", "Script timed out", 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EngineFixture f(kBrain);
+        f.keys.microsecondsPerStroke = c.microsecondsPerKey;
+        QElapsedTimer timer;
+        timer.start();
         f.scripts->host().setTimeout(std::chrono::milliseconds(300));
         f.scripts->host().setMemoryBudget(32u << 20);
         f.writeFile("data/probe.qzp", "Sub Main\r\n" + c.main + "End Sub\r\n");
@@ -144,6 +152,7 @@ TEST(DispatchPlugin, RunawayPluginsEndAndTheProgramGoesOn) {
         f.recognizer.say("Run probe");
         ASSERT_EQ(f.messages.texts.size(), 1);
         EXPECT_TRUE(f.messages.texts[0].startsWith(c.error)) << f.messages.texts[0].toStdString();
+        EXPECT_LT(timer.elapsed(), 3000) << "the run outlasted its 300 ms by far";
         f.writeFile("data/probe.qzp", kProbePlugin);
         f.recognizer.say("Run probe");
         EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] main first"});

@@ -84,6 +84,21 @@ TEST(Primitives, SettingsBeyondTheRecordOrBeyondLongAreErrorsTheScriptCanCatch) 
                            "[speak flags=1] 6 Overflow"}));
 }
 
+TEST(Primitives, PresskeysRefusesTextBeyondTheLimitWithAnErrorThatSaysWhy) {
+    EngineFixture f("go|plugin|probe|x\r\n");
+    f.writeFile("data/probe.qzp", "Sub Main\r\n"
+                                  "  On Error Resume Next\r\n"
+                                  "  presskeys String(100001, \"a\")\r\n"
+                                  "  speak Err.Number & \" \" & Err.Description\r\n"
+                                  "End Sub\r\n");
+    f.start();
+    f.form->state().activate();
+    f.recognizer.say("go");
+    EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] 5 The text to type has 100,001 characters; "
+                                               "Quorzel types at most 100,000 in one call"});
+    EXPECT_TRUE(f.keys.sent.isEmpty());
+}
+
 TEST(Primitives, SetvoiceClampsAndWritesBack) {
     EngineFixture f;
     f.start();

@@ -116,3 +116,41 @@ TEST(KeySender, MalformedSequenceSendsNothing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(KeySender, RefusesTextsAndKeyRunsBeyondTheLimitAndSaysWhy) {
+    const struct {
+        const char* name;
+        bool literal;
+        QString input;
+        const char* why; // nullptr: sent
+    } cases[] = {
+        {"HundredThousandCharacters", false, QString(100000, u'a'), nullptr},
+        {"OneMoreCharacter", false, QString(100001, u'a'),
+         "has 100,001 characters; Quorzel types at most 100,000"},
+        {"DictationToo", true, QString(100001, u'a'), "has 100,001 characters"},
+        {"RepeatsBeyondTheKeyLimit", false, QString("{a 1000}").repeated(101),
+         "makes 101,000 key presses; Quorzel presses at most 100,000"},
+    };
+    for (const auto& c : cases) {
+        FakeKeySender keys;
+        try {
+            c.literal ? keys.typeText(c.input) : keys.pressKeys(c.input);
+            EXPECT_EQ(c.why, nullptr) << c.name << ": sent";
+        } catch (const KeySequenceError& e) {
+            ASSERT_NE(c.why, nullptr) << c.name << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.why), std::string::npos) << c.name << ": " << e.what();
+            EXPECT_TRUE(keys.sent.isEmpty()) << c.name;
+        }
+    }
+}
+
+TEST(KeySender, AStopCheckEndsALongSendWithTheStrokesBeforeItSent) {
+    FakeKeySender keys;
+    int asked = 0;
+    EXPECT_THROW(keys.typeText("abcdef", [&] { return ++asked > 3; }), KeySendingStopped);
+    EXPECT_EQ(keys.typed(), "abc");
+}
+
+} // namespace

@@ -127,6 +127,15 @@ QString XTestKeySenderOnXvfb::problem_;
 const char kAlphabets[] =
     "абвгдеёжзийклмнопрстуфхцчшщъыьэюя АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ αβγδεζηθικλμνξοπρστυφχψω";
 
+// Hundreds of characters the keyboard lacks, many times more than it has spare keys: typed batch after
+// batch of remapped keys, each waiting for the window to read the map of the one before.
+QString chineseText() {
+    QString text;
+    for (int i = 0; i < 400; ++i)
+        text += QChar(char16_t(0x4E00 + (i * 7919) % 300));
+    return text;
+}
+
 TEST_F(XTestKeySenderOnXvfb, TypesIntoTheFocusedWindow) {
     XTestKeySender& keys = *keys_;
     const struct {
@@ -142,6 +151,8 @@ TEST_F(XTestKeySenderOnXvfb, TypesIntoTheFocusedWindow) {
         {"NotOnTheKeyboard", true, QString::fromUtf8("é€ж😀ΩÆ"), QString::fromUtf8("é€ж😀ΩÆ")},
         // More characters missing from the keyboard than there are free keys to map them to.
         {"ManyNotOnTheKeyboard", true, QString::fromUtf8(kAlphabets), QString::fromUtf8(kAlphabets)},
+        {"HundredsNotOnTheKeyboard", true, chineseText(), chineseText()},
+        {"ShiftedLettersNotOnTheKeyboard", false, QString::fromUtf8("+(жи)ж+ы"), QString::fromUtf8("ЖИжЫ")},
         {"ControlShortcut", false, "abc^a{DEL}z", "z"},
     };
     for (const auto& c : cases) {
