@@ -6,6 +6,8 @@
 #include "platform/speech/SpeechError.h"
 #include "store/CommandRecord.h"
 
+#include <algorithm>
+
 namespace qz {
 
 CommandGrammar::CommandGrammar(Recognizer* recognizer, QObject* parent)
@@ -56,8 +58,14 @@ QString CommandGrammar::RebuildGrammar(const QStringList& records) {
     }
     RecoState* initial = itemsrule_->InitialState();
     const int count = int(records.size());
-    for (int i = 0; i < count; ++i) {
+    leftOut_ = {};
+    leftOut_.beyondCount = std::max(0, count - kMaxPhrases);
+    for (int i = 0; i < std::min(count, kMaxPhrases); ++i) {
         const QString phrase = CommandRecord::field(records.at(i), 0).value_or(QString());
+        if (phrase.size() > kMaxPhraseLength) {
+            ++leftOut_.tooLong;
+            continue;
+        }
         try {
             initial->AddWordTransition(nullptr, phrase, QStringLiteral(" "), SGLexical, phrase, i, i, 1.0);
         } catch (const std::exception&) {

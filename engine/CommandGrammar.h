@@ -22,6 +22,19 @@ class RecoState;
 class CommandGrammar : public QObject {
     Q_OBJECT
 public:
+    // The decoder stays quick to start and light while listening only up to this many phrases, and a
+    // phrase longer than this is no command anyone says: such records stay in the list and the file but
+    // are left out of the grammar (see leftOut()).
+    static constexpr int kMaxPhrases = 10000;
+    static constexpr int kMaxPhraseLength = 500;
+
+    // The records the last fill left out of the grammar.
+    struct LeftOut {
+        int beyondCount = 0; // records after the first kMaxPhrases
+        int tooLong = 0;     // phrases longer than kMaxPhraseLength
+    };
+    const LeftOut& leftOut() const { return leftOut_; }
+
     // Without a recogniser every switch throws SpeechError.
     explicit CommandGrammar(Recognizer* recognizer, QObject* parent = nullptr);
     ~CommandGrammar() override;
@@ -64,6 +77,7 @@ private:
     RecoState* afterprefix_ = nullptr;
     RecoRule* wholePhrasesRule_ = nullptr; // in the dictation grammar: the phrases heard whole
     QStringList wholePhrases_;
+    LeftOut leftOut_;
 };
 
 } // namespace qz

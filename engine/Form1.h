@@ -180,6 +180,8 @@ private:
     QString readCurrentHead() const;
     void createVoice();
     void tellOnce(const QString& key, const QString& text);
+    // Says once a run that the grammar had to leave commands out, and why.
+    void tellLeftOut();
     void connectVoice();
     void startDictationMode(QStringView mode);
     // The dispatch of a result whose command record was looked up when it was heard.
@@ -209,6 +211,8 @@ private:
     QLabel* label1_ = nullptr;
     QString lastSaveFailure_;                      // told once; cleared when a save succeeds again
     std::unique_ptr<ScriptObjects> scriptObjects_; // "QZ" and "clipboard", made at the first run
+    bool toldTooMany_ = false;
+    bool toldTooLong_ = false;
     bool grammarLost_ = false; // SetupGrammar failed after a spoken text: try again at the next one
 
     class SettingsRun;

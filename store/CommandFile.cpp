@@ -32,6 +32,13 @@ ReadResult read(const QString& path) {
         result.error = file.errorString();
         return result;
     }
+    if (file.size() > kMaxBytes) {
+        result.status = ReadResult::Status::Unreadable;
+        result.error = QStringLiteral("It holds %1 MB; Quorzel reads command files of at most %2 MB")
+                           .arg(file.size() / (1024 * 1024))
+                           .arg(kMaxBytes / (1024 * 1024));
+        return result;
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.status = ReadResult::Status::Unreadable;

@@ -22,6 +22,10 @@ struct ReadResult {
 // Every record followed by CR LF, nothing else. Returns false when a record cannot be encoded.
 bool serializeRecords(const QStringList& records, TextEncoding encoding, QByteArray& out);
 
+// A larger file is refused as unreadable (and so never written): in memory its records take about three
+// times its size.
+inline constexpr qint64 kMaxBytes = qint64(256) << 20;
+
 // Reads the whole file, one record per line (splitTextLines). A missing file is not an error: it is an
 // empty list that the first save creates.
 ReadResult read(const QString& path);

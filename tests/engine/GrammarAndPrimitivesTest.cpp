@@ -1,3 +1,4 @@
+#include "engine/CommandGrammar.h"
 #include "platform/desktop/DesktopError.h"
 #include "platform/speech/RecoGrammar.h"
 #include "platform/speech/SpeechVoice.h"
@@ -24,16 +25,32 @@ TEST(Grammar, RebuildFollowsTheListAndRenumbers) {
     EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] y"}); // r4 is now index 3
 }
 
-TEST(Grammar, IndexesBeyond32767Work) {
+TEST(Grammar, LongListsAndLongPhrasesAreLeftOutOfTheGrammarAndToldOnce) {
+    // 40,000 commands, beyond the 16-bit indexes of old and beyond what the grammar takes; one phrase of
+    // 501 characters among them.
     QByteArray brain = "a|activate|yes\r\n";
     for (int i = 1; i < 40000; ++i)
         brain += "phrase " + QByteArray::number(i) + "|plugin|say|" + QByteArray::number(i) + "\r\n";
+    const QByteArray longPhrase(501, 'w');
+    brain.replace("phrase 7|", longPhrase + "|");
     EngineFixture f(brain);
     f.writeFile("data/say.qzp", "Sub Main\r\n speak settings(1)\r\nEnd Sub\r\n");
     f.start();
+    EXPECT_EQ(f.form->brainlist().count(), 40000);
+    EXPECT_EQ(f.recognizer.activePhrases().size(), CommandGrammar::kMaxPhrases - 1);
+    EXPECT_FALSE(f.recognizer.activePhrases().contains(QString(longPhrase)));
+    ASSERT_EQ(f.messages.texts.size(), 2);
+    EXPECT_TRUE(f.messages.texts[0].contains("holds 40,000 commands")) << f.messages.texts[0].toStdString();
+    EXPECT_TRUE(f.messages.texts[0].contains("the last 30,000 commands cannot be said"));
+    EXPECT_TRUE(f.messages.texts[1].contains("1 of your commands")) << f.messages.texts[1].toStdString();
+    EXPECT_TRUE(f.messages.texts[1].contains("longer than 500 characters"));
     f.form->state().activate();
-    f.recognizer.say("phrase 39999");
-    EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] 39999"});
+    f.recognizer.say("phrase 9999");
+    EXPECT_EQ(f.synthesizer.log(), QStringList{"[speak flags=1] 9999"}); // ids stay the records' indexes
+    f.form->RebuildGrammar();
+    EXPECT_EQ(f.messages.texts.size(), 2); // once a run
+    // The file keeps every command.
+    EXPECT_EQ(f.readFile("data/brain.qzb"), brain);
 }
 
 TEST(Primitives, SettingsRoundsHalvesToEvenAndFailsBeyondTheRecord) {

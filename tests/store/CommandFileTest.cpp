@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -83,6 +84,24 @@ TEST(CommandFileRead, FilesThatAreNotTextAreUnreadableAndSayWhy) {
             EXPECT_EQ(result.status, CommandFile::ReadResult::Status::Ok) << c.name;
         }
     }
+}
+
+TEST(CommandFileRead, AFileBeyondTheSizeLimitIsRefusedWithTheLimitAndNeverWritten) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("brain.qzb");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("a|activate|x\r\n");
+        ASSERT_TRUE(f.resize(CommandFile::kMaxBytes + 1)); // sparse: takes no disk
+    }
+    BrainList list(path);
+    const auto result = list.load();
+    EXPECT_EQ(result.status, CommandFile::ReadResult::Status::Unreadable);
+    EXPECT_TRUE(result.error.contains("at most 256 MB")) << result.error.toStdString();
+    list.append("new|plugin|say|x");
+    EXPECT_EQ(list.save(), "");
+    EXPECT_EQ(QFileInfo(path).size(), CommandFile::kMaxBytes + 1);
 }
 
 TEST(CommandFileRead, ANotTextFileIsNeverWritten) {
