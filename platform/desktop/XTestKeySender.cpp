@@ -284,7 +284,9 @@ private:
         } else {
             const auto slot = std::find_if(slots_.begin(), slots_.end(),
                                            [&](const Slot& s) { return s.mapped.holds(target.keysym); });
-            keycode = slot->keycode; // mapBatch has put every keysym of the batch on a spare key
+            // mapBatch has put every keysym of the batch on a spare key.
+            if (slot == slots_.end()) throw DesktopError("A character could not be put on a spare key");
+            keycode = slot->keycode;
             needsShift = slot->mapped.syms[1] == target.keysym && slot->mapped.syms[0] != target.keysym;
         }
         // Caps Lock inverts the case of letters; typed text must come out as written.
