@@ -1,6 +1,7 @@
 #include "store/CommandFile.h"
 #include "store/BrainList.h"
 #include "store/TextLines.h"
+#include "tests/store/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,16 +16,8 @@
 namespace qz {
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using test::readAll;
+using test::writeAll;
 
 struct ParseCase {
     const char* name;

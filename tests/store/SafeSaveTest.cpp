@@ -1,5 +1,6 @@
 #include "store/SafeSave.h"
 #include "store/BrainList.h"
+#include "tests/store/FileBytes.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QDir>
@@ -19,16 +20,8 @@
 namespace qz {
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using test::readAll;
+using test::writeAll;
 
 QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
