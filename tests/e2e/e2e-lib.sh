@@ -91,3 +91,17 @@ wait_for_log() {
   for _ in $(seq "$steps"); do grep -q -E "$pattern" "$work/quorzel.log" && return 0; silence 0.2; done
   grep -q -E "$pattern" "$work/quorzel.log"
 }
+
+# Says the "activate" speech, waits out its reply, then says `command`, until `file` appears (three tries,
+# since a first utterance after start-up can be missed); returns whether it did.
+activate_then_say_until_file() {
+  local command=$1 file=$2
+  for attempt in 1 2 3; do
+    say activate
+    silence 3 # the reply is spoken; commands are ignored until it ends
+    say "$command"
+    wait_for_file "$file" 8 && return 0
+    echo "e2e: attempt $attempt did not run the command yet"
+  done
+  return 1
+}

@@ -53,14 +53,7 @@ actual=$(tail -n 1 "$app/data/brain.qzb" | od -An -c)
 [[ "$actual" == "$expected" ]] || fail "brain.qzb's last line is not the new command: $(tail -n 1 "$app/data/brain.qzb" | od -c)"
 [[ -z "$(xdotool search --onlyvisible --name '^Add$' 2>/dev/null)" ]] || fail "the dialog stayed open after Create"
 
-for attempt in 1 2 3; do
-  say activate
-  silence 3 # the reply is spoken; commands are ignored until it ends
-  say command
-  wait_for_file "$work/ran" 8 && break
-  echo "e2e: attempt $attempt did not run the new command yet"
-done
-[[ -f "$work/ran" ]] || fail "the command made in the dialog did not run when its phrase was said"
+activate_then_say_until_file command "$work/ran" || fail "the command made in the dialog did not run when its phrase was said"
 kill -0 "$quorzel" 2>/dev/null || fail "the program ended"
 echo "e2e: the command made through Add command ran when said"
 

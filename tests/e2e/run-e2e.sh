@@ -16,13 +16,6 @@ speech activate "computer are you there"
 speech command "open the test file"
 e2e_start_program
 
-for attempt in 1 2 3; do
-  say activate
-  silence 3 # the reply is spoken; commands are ignored until it ends
-  say command
-  wait_for_file "$work/ran" 8 && break
-  echo "e2e: attempt $attempt did not run the command yet"
-done
-[[ -f "$work/ran" ]] || fail "the runprogram command did not run its program"
+activate_then_say_until_file command "$work/ran" || fail "the runprogram command did not run its program"
 kill -0 "$quorzel" 2>/dev/null || fail "the program ended"
 echo "e2e: the spoken command ran its program"

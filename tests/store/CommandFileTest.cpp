@@ -2,6 +2,7 @@
 #include "store/BrainList.h"
 #include "store/TextLines.h"
 #include "tests/store/FileBytes.h"
+#include "tests/support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,9 +10,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace qz {
 namespace {
@@ -208,19 +206,7 @@ TEST(BrainListTest, HoldsMoreThan32767Records) {
     EXPECT_EQ(list.record(39999), "39999");
 }
 
-// Permissions do not stop root, and CI runs as root: the permission cases run in a child process that has
-// given up root for an ordinary user id. The child's exit code carries the outcome.
-template <typename Scenario> int runUnprivileged(Scenario scenario) {
-    if (geteuid() != 0) return scenario();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
-        _exit(scenario());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
-}
+using test::runUnprivileged;
 
 QTemporaryDir worldWritableDir() {
     QTemporaryDir dir;

@@ -2,6 +2,7 @@
 #include "store/BrainList.h"
 #include "tests/store/FileBytes.h"
 #include "tests/support/SmallDisk.h"
+#include "tests/support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,10 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <functional>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace qz {
@@ -155,19 +154,7 @@ TEST(SafeSave, ASymbolicLinkStaysALinkAndItsTargetIsReplaced) {
     EXPECT_EQ(readAll(dir.filePath("real/later.qzb")), "first\r\n");
 }
 
-// Permissions do not stop root, and CI runs as root: these cases run in a child process that has given up
-// root for an ordinary user id. The child's exit code carries the outcome.
-int runUnprivileged(const std::function<int()>& scenario) {
-    if (geteuid() != 0) return scenario();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
-        _exit(scenario());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
-}
+using test::runUnprivileged;
 
 TEST(SafeSave, ReadOnlyFileOrFolderIsLeftAloneAndStartUpSaysNothing) {
     struct Case {
