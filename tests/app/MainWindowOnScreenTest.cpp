@@ -12,10 +12,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -182,11 +180,6 @@ TEST_F(MainWindowOnScreen, ScrollsByTheScrollBarAndByDraggingTheRows) {
     EXPECT_EQ(list.row(0)->y(), 0);
 }
 
-// A screen of 1280 x 800 at 96 DPI and as many more pixels as its DPI has.
-QByteArray startXvfb(QProcess& server, int dpi) {
-    return test::startXvfb(server, 1280 * dpi / 96, 800 * dpi / 96, dpi);
-}
-
 } // namespace
 } // namespace qz
 
@@ -196,34 +189,14 @@ int main(int argc, char** argv) {
         if (std::strncmp(argv[i], "--dpi=", 6) == 0) qz::g_dpi = std::atoi(argv[i] + 6);
         if (std::strcmp(argv[i], "--update") == 0) qz::g_update = true;
     }
-    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
-        std::fprintf(stderr, "Xvfb is not installed (scripts/install-deps installs it)\n");
+    // A screen of 1280 x 800 at 96 DPI and as many more pixels as its DPI has.
+    qz::test::TestScreen screen(1280 * qz::g_dpi / 96, 800 * qz::g_dpi / 96, qz::g_dpi);
+    if (!screen.error().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(screen.error()));
         return 1;
     }
-    QProcess server;
-    const QByteArray display = qz::startXvfb(server, qz::g_dpi);
-    if (display.isEmpty()) {
-        std::fprintf(stderr, "Xvfb did not start\n");
-        return 1;
-    }
-    int result = 1;
-    {
-        // Kept open for the pointer; it also keeps the server from resetting and forgetting Xft.dpi.
-        qz::test::XDisplay x(display);
-        if (!x.isOpen()) {
-            std::fprintf(stderr, "cannot open the display %s\n", display.constData());
-            return 1;
-        }
-        // A desktop at 192 DPI says so through Xft.dpi, and Qt then scales windows by 2.
-        x.setXftDpi(qz::g_dpi);
-        qz::g_display = &x;
-        qputenv("DISPLAY", display);
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        QApplication app(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);
-        result = RUN_ALL_TESTS();
-    }
-    server.terminate();
-    server.waitForFinished(3000);
-    return result;
+    qz::g_display = &screen.x();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    return RUN_ALL_TESTS();
 }

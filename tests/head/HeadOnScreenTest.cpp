@@ -15,7 +15,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 #include <QThread>
 
@@ -192,12 +191,6 @@ TEST_F(HeadOnScreen, ARightPressAsksForOptionsWithoutMovingTheHeadAndAPressOnAHo
     EXPECT_EQ(window->pos(), start);
 }
 
-// Starts Xvfb at `dpi` on a display number it picks itself; a desktop at 192 DPI also says so through
-// Xft.dpi, as real desktops do, so that Qt scales windows by 2. Returns the display name or "".
-QByteArray startXvfb(QProcess& server, int dpi) {
-    return test::startXvfb(server, 1280, 800, dpi);
-}
-
 } // namespace
 } // namespace qz
 
@@ -209,27 +202,15 @@ int main(int argc, char** argv) {
         if (std::strncmp(argv[i], "--dpi=", 6) == 0) dpi = std::atoi(argv[i] + 6);
         if (std::strncmp(argv[i], "--window-manager=", 17) == 0) windowManager = argv[i] + 17;
     }
-    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
-        std::fprintf(stderr, "Xvfb is not installed (scripts/install-deps installs it)\n");
+    qz::test::TestScreen screen(1280, 800, dpi);
+    if (!screen.error().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(screen.error()));
         return 1;
     }
-    QProcess server;
-    const QByteArray display = qz::startXvfb(server, dpi);
-    if (display.isEmpty()) {
-        std::fprintf(stderr, "Xvfb did not start\n");
-        return 1;
-    }
-    // This connection stays open for the XTest pointer, which also keeps the server from resetting and
-    // forgetting the resources.
+    const QByteArray display = screen.name();
     int result = 1;
     {
-        qz::test::XDisplay x(display);
-        if (!x.isOpen()) {
-            std::fprintf(stderr, "cannot open the display %s\n", display.constData());
-            return 1;
-        }
-        x.setXftDpi(dpi);
-        qz::g_display = &x;
+        qz::g_display = &screen.x();
         QProcess manager;
         if (windowManager) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -242,8 +223,6 @@ int main(int argc, char** argv) {
             }
             QThread::msleep(500); // until it manages the screen
         }
-        qputenv("DISPLAY", display);
-        qputenv("QT_QPA_PLATFORM", "xcb");
         QApplication app(argc, argv);
         std::fprintf(stderr, "display %s at %d DPI: device pixel ratio %.2f\n", display.constData(), dpi,
                      app.devicePixelRatio());
@@ -251,7 +230,5 @@ int main(int argc, char** argv) {
         manager.terminate();
         manager.waitForFinished(3000);
     }
-    server.terminate();
-    server.waitForFinished(3000);
     return result;
 }

@@ -50,4 +50,30 @@ void XDisplay::pressButton(unsigned int button, bool down) {
     XFlush(x(display_));
 }
 
+TestScreen::TestScreen(int width, int height, int dpi) {
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
+        error_ = QStringLiteral("Xvfb is not installed (scripts/install-deps installs it)");
+        return;
+    }
+    name_ = startXvfb(server_, width, height, dpi);
+    if (name_.isEmpty()) {
+        error_ = QStringLiteral("Xvfb did not start");
+        return;
+    }
+    x_ = std::make_unique<XDisplay>(name_);
+    if (!x_->isOpen()) {
+        error_ = QStringLiteral("cannot open the display %1").arg(QString::fromLatin1(name_));
+        return;
+    }
+    x_->setXftDpi(dpi);
+    qputenv("DISPLAY", name_);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+TestScreen::~TestScreen() {
+    x_.reset();
+    server_.terminate();
+    server_.waitForFinished(3000);
+}
+
 } // namespace qz::test

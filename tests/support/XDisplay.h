@@ -7,7 +7,9 @@
 #include <QPoint>
 #include <QString>
 
-class QProcess;
+#include <QProcess>
+
+#include <memory>
 
 namespace qz::test {
 
@@ -31,6 +33,25 @@ public:
 
 private:
     void* display_;
+};
+
+// A screen test's display: Xvfb started on a free display, a connection kept open for the pointer (which
+// also keeps the server from resetting and forgetting its resources), Xft.dpi set as a desktop at that DPI
+// sets it (so Qt scales windows by 2 at 192), and DISPLAY and QT_QPA_PLATFORM set for the QApplication the
+// test makes next. error() is "" when all of that worked.
+class TestScreen {
+public:
+    TestScreen(int width, int height, int dpi);
+    ~TestScreen();
+    const QString& error() const { return error_; }
+    const QByteArray& name() const { return name_; }
+    XDisplay& x() { return *x_; }
+
+private:
+    QProcess server_;
+    QByteArray name_;
+    std::unique_ptr<XDisplay> x_;
+    QString error_;
 };
 
 } // namespace qz::test
