@@ -1,6 +1,6 @@
 // qz-speech-bench --set DIR [--strictness X] [--jobs N] [--only tuned|held-out] [--conditions a,b]
-//                 [--no-streams] [--second-pass never|change|always] [--memory FRAMES] [--content DIR]
-//                 [--dump FILE]
+//                 [--no-streams] [--second-pass never|change|always] [--memory FRAMES]
+//                 [--continuation-gap MS] [--content DIR] [--dump FILE]
 // Builds the speech benchmark's takes (once), then prints by condition, for the tuned and the held-out
 // set: commands recognised as the right phrase, sentences and near misses rejected; commands right after
 // the room's noise changes; the shipped state phrases said first after start-up; end-of-speech-to-event
@@ -101,6 +101,8 @@ int main(int argc, char** argv) {
                                                     : SphinxSettings::SecondPass::AfterChange;
         } else if (args[i] == "--memory" && more)
             o.settings.normalisationMemoryFrames = args[++i].toInt();
+        else if (args[i] == "--continuation-gap" && more)
+            o.settings.continuationGapMs = args[++i].toInt();
         else if (args[i] == "--dump" && more)
             o.dumpPath = args[++i];
         else if (args[i] == "--content" && more)
@@ -110,7 +112,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: qz-speech-bench --set DIR [--strictness X] [--jobs N] [--only tuned|held-out]"
                      " [--conditions quiet,pink15,...] [--no-streams] [--second-pass never|change|always]"
-                     " [--memory FRAMES] [--content DIR] [--dump FILE]\n");
+                     " [--memory FRAMES] [--continuation-gap MS] [--content DIR] [--dump FILE]\n");
         return 2;
     }
     try {

@@ -29,6 +29,7 @@ namespace {
 
 constexpr int kRate = 16000;
 constexpr int kFrameMs = 10;
+constexpr qint64 kDetectorSettlingMs = 1000;
 const char* const kCommandSearch = "commands";
 const char* const kDictationSearch = "dictation";
 const char* const kPhoneSearch = "phones";
@@ -177,6 +178,9 @@ struct SphinxDecoder::Impl {
     qint64 speechStart = 0;    // sample where this utterance's speech began
     qint64 lastSpeech = 0;     // last sample fed while in speech
     qint64 lastHypothesis = 0; // sample of the last hypothesis check
+    // End (last sample in speech) of the last utterance that was not accepted and may have been part of a
+    // sentence that goes on; -1 when the last one was accepted or too short to be one.
+    qint64 unacceptedSpeechEnd = -1;
     QString lastHypothesisText;
     // This command utterance's audio from up to a second before its speech, for a second pass.
     std::vector<int16_t> audio;
@@ -229,6 +233,9 @@ struct SphinxDecoder::Impl {
     // The grammar's phrase that the word search heard, as a Recognition or Rejection event; nothing when
     // no phrase fits.
     std::optional<Event> phraseHeard();
+    void judgeAsContinuation(Event& phrase);
+    // The utterance just ended was long enough, and late enough in the stream, to be part of a sentence.
+    bool mayGoOn() const;
     void setPhrases(const CompiledGrammar& grammar);
     void onSpeechStart();
     void decodeAgain();
@@ -259,6 +266,7 @@ void SphinxDecoder::reset() {
     for (ps_decoder_t* decoder : {d->words.get(), d->phones.get()})
         restoreCmn(decoder, d->initialCmn);
     d->meanFromSpeech = false;
+    d->unacceptedSpeechEnd = -1;
     d->background = d->backgroundAtLastUtterance = Background();
     d->dither = 1;
 }
@@ -504,6 +512,7 @@ QList<SphinxDecoder::Event> SphinxDecoder::Impl::endUtterance() {
     // While dictating, a phrase of the grammar that is heard whole and accepted is what was said; anything
     // else is the dictation's own reading of the words.
     if (dictating() && !(phrase && phrase->kind == Event::Recognition)) {
+        unacceptedSpeechEnd = -1;
         const QString text = hypothesisOf(dictation.get());
         if (text.isEmpty()) return events;
         Event e;
@@ -514,8 +523,32 @@ QList<SphinxDecoder::Event> SphinxDecoder::Impl::endUtterance() {
         events << e;
         return events;
     }
-    if (phrase) events << *phrase;
+    if (phrase) {
+        judgeAsContinuation(*phrase);
+        events << *phrase;
+    } else if (searchedPhrases && mayGoOn()) {
+        // Speech that fits no path at all is no command either, and a sentence may go on after it.
+        unacceptedSpeechEnd = lastSpeech;
+    }
     return events;
+}
+
+bool SphinxDecoder::Impl::mayGoOn() const {
+    // A cough before a command is too short to be part of a sentence. The voice-activity detector may
+    // fire on the first audio of a stream, noise included, while it settles.
+    return ms(lastSpeech - speechStart) >= settings.continuationSpeechMs &&
+           ms(speechStart) >= kDetectorSettlingMs;
+}
+
+void SphinxDecoder::Impl::judgeAsContinuation(Event& phrase) {
+    const bool continuation = settings.continuationGapMs > 0 && unacceptedSpeechEnd >= 0 &&
+                              ms(speechStart - unacceptedSpeechEnd) < settings.continuationGapMs;
+    if (continuation && phrase.kind == Event::Recognition) {
+        phrase.kind = Event::Rejection;
+        phrase.continuation = true;
+        phrase.result.setScore(std::min(phrase.result.score(), -1.0));
+    }
+    unacceptedSpeechEnd = phrase.kind == Event::Rejection && (continuation || mayGoOn()) ? lastSpeech : -1;
 }
 
 std::optional<SphinxDecoder::Event> SphinxDecoder::Impl::phraseHeard() {

@@ -35,6 +35,13 @@ struct SphinxSettings {
     // At most how many frames of past speech the running cepstral mean weighs against a new utterance's
     // (0: the library's own, 500 to 800).
     int normalisationMemoryFrames = 0;
+    // A sentence with a pause in it reaches the decoder as several utterances, and one of its parts may
+    // sound like a phrase. An utterance that begins less than this long after the end of one that was
+    // not accepted, and that held at least `continuationSpeechMs` of speech, is heard as its continuation
+    // and not accepted either (0: off). Both are measured between the voice-activity detector's marks,
+    // which lag the speech: 800 ms is a pause of about 0.6 s.
+    int continuationGapMs = 800;
+    int continuationSpeechMs = 500;
     // Where the recogniser keeps its normalisation between runs (empty: nowhere); see PocketSphinxRecognizer.
     QString normalisationFile;
 };
@@ -53,7 +60,8 @@ public:
         double worstWordScore = 0;
         int unexplainedFrames = 0;
         int frames = 0;
-        double noiseLevelDb = 0; // background level before the speech (dB of mean square sample value)
+        double noiseLevelDb = 0;   // background level before the speech (dB of mean square sample value)
+        bool continuation = false; // rejected as the continuation of a sentence (see SphinxSettings)
         QList<QPair<int, double>> wordScores; // per word: frames, summed score against the phone loop
     };
 

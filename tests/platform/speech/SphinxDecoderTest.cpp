@@ -117,6 +117,34 @@ TEST(SphinxDecoder, InNoiseThePhraseIsKeptAndTheSentenceRejected) {
     EXPECT_EQ(finals[2].kind, SphinxDecoder::Event::Rejection) << finals[2].result.GetText().toStdString();
 }
 
+TEST(SphinxDecoder, APhraseThatEndsASentenceAfterAPauseIsNotTakenForACommand) {
+    // "... | read the news" with a pause between reaches the decoder as two utterances: the first fits no
+    // phrase, the second fits one exactly, yet it is the end of a sentence. The same phrase said on its
+    // own, or right after an accepted command, is a command.
+    SphinxDecoder decoder;
+    decoder.setGrammar(compileCommandGrammar(kPhrases));
+    const QByteArray gap = silence(1500), pause = silence(400);
+    const QByteArray news = speechOf("read the news");
+    const auto finals =
+        decode(decoder, gap + speechOf("what time is it") + gap +
+                            speechOf("my brother told me yesterday that he would like to") + pause + news +
+                            gap + news + gap + speechOf("volume up") + pause + news + gap);
+    std::string heard;
+    for (const auto& e : finals)
+        heard += (e.kind == SphinxDecoder::Event::Recognition ? "+" : "-") +
+                 e.result.GetText().toStdString() + (e.continuation ? " (continuation)" : "") + "; ";
+    ASSERT_EQ(finals.size(), 5) << heard;
+    EXPECT_EQ(finals[1].kind, SphinxDecoder::Event::Rejection) << heard;
+    EXPECT_TRUE(finals[1].continuation) << heard;
+    EXPECT_EQ(phraseOf(finals[1]), 5) << "the phrase itself was heard";
+    for (int i : {0, 2, 3, 4}) {
+        EXPECT_EQ(finals[i].kind, SphinxDecoder::Event::Recognition) << heard;
+        EXPECT_FALSE(finals[i].continuation) << heard;
+    }
+    EXPECT_EQ(phraseOf(finals[2]), 5);
+    EXPECT_EQ(phraseOf(finals[4]), 5);
+}
+
 CompiledGrammar dictationGrammar(const QStringList& wholePhrases = {}) {
     CompiledGrammar g = compileCommandGrammar(wholePhrases);
     for (CompiledPhrase& p : g.phrases)
