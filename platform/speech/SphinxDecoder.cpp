@@ -179,7 +179,7 @@ struct SphinxDecoder::Impl {
     qint64 lastSpeech = 0;     // last sample fed while in speech
     qint64 lastHypothesis = 0; // sample of the last hypothesis check
     // End (last sample in speech) of the last utterance that was not accepted and may have been part of a
-    // sentence that goes on; -1 when the last one was accepted or too short to be one.
+    // sentence that goes on; -1 when there is none (the last phrase heard was accepted, or too short).
     qint64 unacceptedSpeechEnd = -1;
     QString lastHypothesisText;
     // This command utterance's audio from up to a second before its speech, for a second pass.
